@@ -13,6 +13,11 @@ public:
                                  const QStringList& args);
     // The broker as a program: "CLASS [ARG...]" or "--list". Returns the process exit status.
     static int main(int argc, char** argv);
+
+    // Every class the installed and development components serve, in search order.
+    static QStringList classNames();
+    // The folders searched for component index files, in order.
+    static QStringList componentFolders();
 };
 
 #endif

@@ -1,0 +1,31 @@
+// Which component library serves which class: read from the index files ("*.index", one
+// "ClassName library-file" line per class, library paths relative to the index file's folder)
+// in the component folders.
+#ifndef KV_COMPONENTREGISTRY_H
+#define KV_COMPONENTREGISTRY_H
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+class KV_ComponentRegistry {
+public:
+    // The folders searched, in order: those named in KV_COMPONENT_PATH (colon-separated), the
+    // build-tree component folder, the installed component folder. An earlier folder wins.
+    static QStringList searchFolders();
+
+    // Reads every index file of the search folders afresh.
+    void rescan();
+    // The absolute path of the library serving className, or an empty string.
+    QString libraryFor(const QString& className) const;
+    // Every class served, in the order first met.
+    QStringList classNames() const { return order; }
+
+private:
+    void readIndex(const QString& indexFile);
+
+    QHash<QString, QString> libraries;
+    QStringList order;
+};
+
+#endif
