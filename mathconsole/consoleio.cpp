@@ -1,0 +1,118 @@
+#include "consoleio.h"
+
+#include "consolestate.h"
+#include "kvq_mathserver.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+
+namespace {
+bool endOfInput = false;
+
+// Reads a leading decimal integer the way "%d" does: blanks skipped, an optional sign, the
+// digits, anything after them ignored. A number outside int counts as not read.
+bool parseLeadingInt(const char* text, int& value) {
+    errno = 0;
+    char* end = nullptr;
+    const long parsed = std::strtol(text, &end, 10);
+    if (end == text || errno == ERANGE || parsed < INT_MIN || parsed > INT_MAX)
+        return false;
+    value = static_cast<int>(parsed);
+    return true;
+}
+} // namespace
+
+bool readLine(const char* prompt, char* buffer, int size) {
+    std::fputs(prompt, stdout);
+    std::fflush(stdout);
+    buffer[0] = '\0';
+    if (endOfInput || std::fgets(buffer, size, stdin) == nullptr) {
+        endOfInput = true;
+        buffer[0] = '\0';
+        return false;
+    }
+    const size_t length = std::strlen(buffer);
+    if (length > 0 && buffer[length - 1] == '\n')
+        buffer[length - 1] = '\0';
+    return true;
+}
+
+bool readInt(const char* prompt, int low, int high, int& value) {
+    char buffer[kShortLine];
+    for (;;) {
+        if (!readLine(prompt, buffer, sizeof buffer))
+            return false;
+        int number = 0;
+        if (parseLeadingInt(buffer, number) && number >= low && number <= high) {
+            value = number;
+            return true;
+        }
+        std::fputs("*** OUT OF RANGE ***\n", stdout);
+    }
+}
+
+bool readDouble(const char* prompt, double& value) {
+    value = 0.0;
+    char buffer[kShortLine];
+    if (!readLine(prompt, buffer, sizeof buffer))
+        return false;
+    if (std::sscanf(buffer, "%lf\n", &value) != 1)
+        value = 0.0;
+    return true;
+}
+
+bool inputEnded() {
+    return endOfInput;
+}
+
+void printWarnings() {
+    QStringList warnings;
+    console::server->getWarnings(warnings);
+    if (warnings.isEmpty())
+        return;
+    std::fputs("  WARNINGS:\n", stdout);
+    for (const QString& warning : warnings) {
+        std::fputs("    ", stdout);
+        writeLatin1(warning);
+        std::fputs("\n", stdout);
+    }
+}
+
+void printError(int code) {
+    if (code != 0) {
+        QString text;
+        console::server->errorString(code, text);
+        std::fputs(" ERROR: ", stdout);
+        writeLatin1(text);
+        std::fputs("\n", stdout);
+    }
+    printWarnings();
+}
+
+void writeLatin1(const QString& text) {
+    const QByteArray bytes = text.toLatin1();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+}
+
+void writeUtf8(const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+}
+
+void writeStreamNumber(double value) {
+    std::ostringstream out;
+    out << value;
+    std::fputs(out.str().c_str(), stdout);
+}
+
+QString fromInput(const char* buffer) {
+    return QString::fromLatin1(buffer);
+}
+
+CBuffer allocBuffer(size_t size) {
+    return CBuffer(static_cast<char*>(std::malloc(size)));
+}
