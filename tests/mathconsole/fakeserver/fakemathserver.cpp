@@ -126,7 +126,7 @@ int FakeMathServer::GC_GraphParametric(const QString& xFunction, const QString& 
     for (uint32_t i = 0; i < count; ++i) {
         data.t[i] = tmin + i * tstep;
         data.x[i] = 2 * data.t[i];
-        data.y[i] = -data.t[i];
+        data.y[i] = 0.0 - data.t[i];
     }
     return code;
 }
