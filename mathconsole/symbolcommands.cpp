@@ -7,6 +7,8 @@
 
 #include <climits>
 #include <cstdio>
+#include <cstring>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -147,7 +149,9 @@ void getVarTypeCommand() {
     }
     printWarnings();
     std::printf("%s has type ", name.bytes());
-    const unsigned index = static_cast<unsigned>(type);
+    // The server may hand back a number outside the enumeration; read it as a plain number.
+    std::underlying_type_t<VarType> index = 0;
+    std::memcpy(&index, &type, sizeof index);
     if (index < sizeof kTypeNames / sizeof kTypeNames[0])
         std::printf("%s\n", kTypeNames[index]);
 }

@@ -33,7 +33,7 @@ unsigned char* pointFlags(const QString& function, uint32_t count) {
 
 VarType typeOf(const QString& value) {
     if (value == QLatin1String("badtype"))
-        return static_cast<VarType>(9);
+        return static_cast<VarType>(6); // a number without a type name
     if (value.startsWith(QLatin1Char('[')))
         return MATRIX_TYPE;
     if (value.startsWith(QLatin1Char('{')))

@@ -9,6 +9,11 @@ FakeSymbols& FakeSymbols::instance() {
     return symbols;
 }
 
+FakeSymbols::~FakeSymbols() {
+    closing = true;
+    qDeleteAll(hubs);
+}
+
 void FakeSymbols::change(const QString& name, const QString& value) {
     int kind = KVQ_SymWatchHub::ModifiedVariables;
     if (value.isEmpty()) {
@@ -48,7 +53,8 @@ void FakeSymbols::addHub(FakeSymWatchHub* hub) {
 }
 
 void FakeSymbols::removeHub(FakeSymWatchHub* hub) {
-    hubs.removeAll(hub);
+    if (!closing)
+        hubs.removeAll(hub);
 }
 
 unsigned long FakeSymbols::allocCode() {

@@ -13,6 +13,8 @@ class FakeSymWatchHub;
 class FakeSymbols {
 public:
     static FakeSymbols& instance();
+    // Callers never delete hubs: the component keeps each one until the process ends.
+    ~FakeSymbols();
 
     QMap<QString, QString> variables;
 
@@ -36,6 +38,7 @@ public:
 
 private:
     QVector<FakeSymWatchHub*> hubs;
+    bool closing = false;
     unsigned long usedCodes = 0;
 };
 
