@@ -1,0 +1,3 @@
+#include "kv_backpackitem.h"
+
+KV_BackpackItem::~KV_BackpackItem() = default;

@@ -1,0 +1,32 @@
+// A QCop message: arguments are written into the envelope as into a QDataStream, and the
+// message goes out on the session bus when the envelope is destroyed.
+#ifndef QCOPENVELOPE_H
+#define QCOPENVELOPE_H
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QDataStream>
+#include <QString>
+
+class QCopEnvelope : public QDataStream {
+public:
+    // channel and message are 8-bit names, e.g. "KV/App/calc" and "show()".
+    QCopEnvelope(const QByteArray& channel, const QByteArray& message);
+    // Sends the message. A failure is reported with a warning in the logging category
+    // "kv.qcop" and through lastError().
+    ~QCopEnvelope();
+
+    QCopEnvelope(const QCopEnvelope&) = delete;
+    QCopEnvelope& operator=(const QCopEnvelope&) = delete;
+
+    // Why the last envelope of this process could not be sent; empty after a success.
+    static QString lastError();
+
+private:
+    QByteArray channelName;
+    QByteArray messageName;
+    QByteArray data;
+    QBuffer buffer;
+};
+
+#endif
