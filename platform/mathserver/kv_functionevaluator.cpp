@@ -1,0 +1,50 @@
+#include "kv_functionevaluator.h"
+
+#include "kv_matherrors.h"
+#include "kv_qalcengine.h"
+
+#include <libqalculate/qalculate.h>
+
+KV_FunctionEvaluator::KV_FunctionEvaluator() = default;
+KV_FunctionEvaluator::~KV_FunctionEvaluator() = default;
+
+int KV_FunctionEvaluator::parse(const QString& function, const QStringList& variables,
+                                const Modes& modes, QStringList& warnings) {
+    if (variables.size() > KV_MathErrors::MaxParameters)
+        return KV_MathErrors::TooManyParameters;
+    KV_QalcEngine& engine = KV_QalcEngine::instance();
+    if (const int code = engine.checkExpression(function, variables, warnings))
+        return code;
+    QStringList placeholders;
+    symbols_.clear();
+    for (int i = 0; i < variables.size(); ++i) {
+        placeholders << KV_QalcEngine::placeholder(i);
+        MathStructure symbol;
+        symbol.set(KV_QalcEngine::placeholderSymbol(i), false);
+        symbols_.push_back(symbol);
+    }
+    const QString text = KV_QalcEngine::substituteNames(function, variables, placeholders);
+    auto parsed = std::make_unique<MathStructure>();
+    if (const int code = engine.parse(text, modes, *parsed, warnings))
+        return code;
+    parsed_ = std::move(parsed);
+    options_ = std::make_unique<EvaluationOptions>(engine.evaluationOptions(modes, true));
+    // Real arithmetic unless the complex domain is chosen; a complex value is "not real".
+    options_->allow_complex = true;
+    return KV_MathErrors::Ok;
+}
+
+int KV_FunctionEvaluator::evaluate(const double* values, double& out) const {
+    if (!parsed_)
+        return KV_MathErrors::ParseRecordInvalid;
+    MathStructure m(*parsed_);
+    for (size_t i = 0; i < symbols_.size(); ++i) {
+        Number n;
+        n.setFloat(values[i]);
+        m.replace(symbols_[i], MathStructure(n));
+    }
+    m.eval(*options_);
+    if (KV_QalcEngine::aborted())
+        return KV_MathErrors::TimedOut;
+    return KV_QalcEngine::realValue(m, out) ? KV_MathErrors::Ok : KV_MathErrors::NotRealNumber;
+}

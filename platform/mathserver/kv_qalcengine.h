@@ -1,0 +1,85 @@
+// The calculator engine shared by every math server instance of the process. The engine keeps
+// one global calculator; each call passes the caller's modes, so instances never share modes.
+#ifndef KV_QALCENGINE_H
+#define KV_QALCENGINE_H
+
+#include "kv_mathtypes.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <string>
+
+class MathStructure;
+struct EvaluationOptions;
+struct PrintOptions;
+
+class KV_QalcEngine {
+public:
+    // Loads the calculator and its definitions the first time it is called.
+    static KV_QalcEngine& instance();
+
+    KV_QalcEngine(const KV_QalcEngine&) = delete;
+    KV_QalcEngine& operator=(const KV_QalcEngine&) = delete;
+
+    // Checks length, brackets, nesting and names of an expression before the engine sees it.
+    // extraNames are accepted as names in addition to those the engine knows.
+    int checkExpression(const QString& text, const QStringList& extraNames,
+                        QStringList& warnings) const;
+    // True when the engine knows the name as a function, variable, unit or prefixed unit.
+    bool isKnownName(const QString& name) const;
+
+    // Parses and calculates text. approximate forces approximate arithmetic regardless of the
+    // arith mode. timeLimitMs bounds the calculation; the engine's messages are appended to
+    // warnings. Returns a result code.
+    int calculate(const QString& text, const Modes& modes, bool approximate, int timeLimitMs,
+                  MathStructure& result, QStringList& warnings, MathStructure* parsed = nullptr);
+    // Parses text without calculating it; preserveFormat keeps the input's own structure
+    // (for display).
+    int parse(const QString& text, const Modes& modes, MathStructure& parsed, QStringList& warnings,
+              bool preserveFormat = false);
+    // Calculates an already parsed structure in place (used for point evaluations).
+    int calculateParsed(MathStructure& value, const Modes& modes, bool approximate, int timeLimitMs,
+                        QStringList* warnings);
+
+    // Time control around a series of engine calls (a point table, a numeric method).
+    static void startControl(int timeLimitMs);
+    static bool aborted();
+    static void stopControl();
+
+    // Text of a result in the given answer type and modes.
+    // reorder lets the engine put terms in its display order (off for parsed input).
+    QString print(const MathStructure& value, const Modes& modes, AnsType type, int timeLimitMs,
+                  bool reorder = true);
+    // Text of a real number in the given number format (no engine involved).
+    static QString formatNumber(double value, unsigned decimalStyle, unsigned exponentStyle,
+                                unsigned digits);
+
+    // A real value of a result: false for non-numbers, complex numbers and values with units.
+    static bool realValue(const MathStructure& value, double& out);
+
+    EvaluationOptions evaluationOptions(const Modes& modes, bool approximate) const;
+    PrintOptions printOptions(const Modes& modes, AnsType type) const;
+
+    // Replaces whole-word occurrences of names (outside quotes) by the matching replacements.
+    static QString substituteNames(const QString& text, const QStringList& names,
+                                   const QStringList& replacements);
+    // The engine's placeholder for the i-th argument of a function ("\\x", "\\y", ...).
+    static QString placeholder(int index);
+    // The name of the i-th placeholder as a symbol inside a parsed structure.
+    static std::string placeholderSymbol(int index);
+
+    static std::string toEngine(const QString& text);
+    static QString fromEngine(const std::string& text);
+
+    // Collects the engine's pending messages as text; parseTrouble tells whether any of them
+    // came from parsing (misplaced operators, ignored characters and the like).
+    static void takeMessages(QStringList& warnings, bool* parseTrouble = nullptr,
+                             bool* error = nullptr);
+
+private:
+    KV_QalcEngine();
+    void convertToUsUnits(MathStructure& value, const EvaluationOptions& eo) const;
+};
+
+#endif

@@ -1,0 +1,234 @@
+#include "kv_symboltable.h"
+
+#include "kv_matherrors.h"
+#include "kv_qalcengine.h"
+#include "kv_watchregistry.h"
+
+#include <libqalculate/qalculate.h>
+
+#include <QRegularExpression>
+#include <QSet>
+
+namespace {
+
+constexpr int MaxNameLength = 256;
+
+// Words of an expression that are names, in order of appearance.
+QStringList wordsOf(const QString& text) {
+    QStringList words;
+    static const QRegularExpression word(QStringLiteral("(?<![\\w.])[^\\W\\d]\\w*"),
+                                         QRegularExpression::UseUnicodePropertiesOption);
+    auto it = word.globalMatch(text);
+    while (it.hasNext())
+        words << it.next().captured(0);
+    return words;
+}
+
+} // namespace
+
+KV_SymbolTable& KV_SymbolTable::instance() {
+    KV_QalcEngine::instance();
+    static KV_SymbolTable table;
+    return table;
+}
+
+bool KV_SymbolTable::isValidName(const QString& name) {
+    if (name.isEmpty() || name.size() > MaxNameLength || name == QLatin1String("to"))
+        return false;
+    KV_QalcEngine::instance();
+    return CALCULATOR->variableNameIsValid(KV_QalcEngine::toEngine(name));
+}
+
+bool KV_SymbolTable::isDefinableName(const QString& name) {
+    if (!isValidName(name))
+        return false;
+    ExpressionItem* item = CALCULATOR->getActiveExpressionItem(KV_QalcEngine::toEngine(name));
+    return !item || item->isLocal();
+}
+
+VarType KV_SymbolTable::typeOf(const MathStructure& value) {
+    if (value.isMatrix())
+        return MATRIX_TYPE;
+    if (value.isVector())
+        return LIST_TYPE;
+    if (value.isSymbolic())
+        return STRING_TYPE;
+    return EXPRESSION_TYPE;
+}
+
+void KV_SymbolTable::destroyItem(ExpressionItem* item) {
+    if (item)
+        item->destroy();
+}
+
+void KV_SymbolTable::store(const QString& name, const Entry& entry) {
+    const bool existed = entries_.contains(name);
+    if (existed)
+        destroyItem(entries_.value(name).item);
+    if (entry.item) {
+        if (entry.type == FUNCTION_TYPE)
+            CALCULATOR->addFunction(static_cast<MathFunction*>(entry.item));
+        else
+            CALCULATOR->addVariable(static_cast<Variable*>(entry.item));
+    }
+    entries_.insert(name, entry);
+    ++generation_;
+    if (existed)
+        KV_WatchRegistry::instance().variableModified(name);
+    else
+        KV_WatchRegistry::instance().variableCreated(name);
+}
+
+int KV_SymbolTable::define(const QString& rawName, const QString& value, int validation,
+                           const Modes& modes, int timeLimitMs, QStringList& warnings) {
+    const QString name = rawName.trimmed();
+    static const QRegularExpression functionForm(
+        QStringLiteral("^([^\\W\\d]\\w*)\\s*\\(([^()]*)\\)$"),
+        QRegularExpression::UseUnicodePropertiesOption);
+    const QRegularExpressionMatch fm = functionForm.match(name);
+    if (value.isEmpty())
+        return remove(fm.hasMatch() ? fm.captured(1) : name);
+    if (validation < FULL_VALIDATION || validation > MINIMAL_VALIDATION)
+        return KV_MathErrors::BadValidationLevel;
+    if (fm.hasMatch()) {
+        QStringList arguments;
+        if (!fm.captured(2).trimmed().isEmpty()) {
+            for (const QString& a : fm.captured(2).split(QLatin1Char(',')))
+                arguments << a.trimmed();
+        }
+        return defineFunction(fm.captured(1), arguments, value, validation, modes, warnings);
+    }
+    if (!isDefinableName(name))
+        return isValidName(name) ? KV_MathErrors::BuiltinName : KV_MathErrors::InvalidVariableName;
+
+    KV_QalcEngine& engine = KV_QalcEngine::instance();
+    if (const int code = engine.checkExpression(value, {}, warnings))
+        return code;
+    bool usesUserNames = false;
+    for (const QString& w : wordsOf(value))
+        usesUserNames = usesUserNames || entries_.contains(w);
+
+    Entry entry;
+    if (validation == MINIMAL_VALIDATION && !usesUserNames) {
+        // Kept as text and calculated where it is used.
+        MathStructure parsed;
+        if (const int code = engine.parse(value, modes, parsed, warnings))
+            return code;
+        entry.type = typeOf(parsed);
+        entry.value = value;
+        entry.item =
+            new KnownVariable("", KV_QalcEngine::toEngine(name), KV_QalcEngine::toEngine(value));
+    } else {
+        // Values that use other user names are stored calculated, so that no chain of
+        // definitions can refer back to itself.
+        MathStructure result;
+        if (const int code = engine.calculate(value, modes, false, timeLimitMs, result, warnings))
+            return code;
+        entry.type = typeOf(result);
+        entry.value = validation == FULL_SIMPLIFICATION
+                          ? engine.print(result, modes, FULL_PRECISION_ANS, timeLimitMs)
+                          : value;
+        entry.item = new KnownVariable("", KV_QalcEngine::toEngine(name), result);
+    }
+    store(name, entry);
+    return KV_MathErrors::Ok;
+}
+
+int KV_SymbolTable::defineFunction(const QString& name, const QStringList& arguments,
+                                   const QString& value, int validation, const Modes& modes,
+                                   QStringList& warnings) {
+    if (!isDefinableName(name))
+        return isValidName(name) ? KV_MathErrors::BuiltinName : KV_MathErrors::InvalidVariableName;
+    if (arguments.size() > KV_MathErrors::MaxParameters)
+        return KV_MathErrors::TooManyParameters;
+    QStringList placeholders;
+    for (int i = 0; i < arguments.size(); ++i) {
+        if (!isValidName(arguments.at(i)) || arguments.indexOf(arguments.at(i)) != i)
+            return KV_MathErrors::InvalidVariableName;
+        placeholders << KV_QalcEngine::placeholder(i);
+    }
+    KV_QalcEngine& engine = KV_QalcEngine::instance();
+    if (const int code = engine.checkExpression(value, arguments, warnings))
+        return code;
+
+    // A function must not reach itself through the user functions it calls.
+    QStringList pending;
+    for (const QString& w : wordsOf(value)) {
+        if (!arguments.contains(w))
+            pending << w;
+    }
+    QSet<QString> seen;
+    while (!pending.isEmpty()) {
+        const QString w = pending.takeLast();
+        if (w == name) {
+            warnings << QStringLiteral("A function cannot refer to itself");
+            return KV_MathErrors::SyntaxError;
+        }
+        if (seen.contains(w) || !entries_.contains(w))
+            continue;
+        seen.insert(w);
+        pending << wordsOf(entries_.value(w).value);
+    }
+
+    const QString formula = KV_QalcEngine::substituteNames(value, arguments, placeholders);
+    if (validation != MINIMAL_VALIDATION) {
+        MathStructure parsed;
+        if (const int code = engine.parse(formula, modes, parsed, warnings))
+            return code;
+    }
+    Entry entry;
+    entry.type = FUNCTION_TYPE;
+    entry.value = value;
+    entry.item = new UserFunction("", KV_QalcEngine::toEngine(name),
+                                  KV_QalcEngine::toEngine(formula), true, int(arguments.size()));
+    store(name, entry);
+    return KV_MathErrors::Ok;
+}
+
+int KV_SymbolTable::remove(const QString& name) {
+    if (!entries_.contains(name))
+        return isDefinableName(name) || !isValidName(name) ? KV_MathErrors::NoSuchVariable
+                                                           : KV_MathErrors::BuiltinName;
+    destroyItem(entries_.take(name).item);
+    ++generation_;
+    KV_WatchRegistry::instance().variableDeleted(name);
+    return KV_MathErrors::Ok;
+}
+
+int KV_SymbolTable::clear() {
+    const QStringList all = entries_.keys();
+    for (const QString& name : all)
+        remove(name);
+    return KV_MathErrors::Ok;
+}
+
+void KV_SymbolTable::setAnswer(const MathStructure& value, const QString& text) {
+    Entry entry;
+    entry.type = typeOf(value);
+    entry.value = text;
+    entry.item = new KnownVariable("", "ans", value);
+    store(QStringLiteral("ans"), entry);
+}
+
+QStringList KV_SymbolTable::names(VarType type) const {
+    QStringList out;
+    for (auto it = entries_.cbegin(); it != entries_.cend(); ++it) {
+        if (type == ANY_TYPE || it->type == type)
+            out << it.key();
+    }
+    return out;
+}
+
+int KV_SymbolTable::type(const QString& name, VarType& type) const {
+    if (!entries_.contains(name))
+        return KV_MathErrors::NoSuchVariable;
+    type = entries_.value(name).type;
+    return KV_MathErrors::Ok;
+}
+
+int KV_SymbolTable::value(const QString& name, QString& value) const {
+    if (!entries_.contains(name))
+        return KV_MathErrors::NoSuchVariable;
+    value = entries_.value(name).value;
+    return KV_MathErrors::Ok;
+}
