@@ -1,0 +1,180 @@
+#include "kv_toolscontroller.h"
+
+#include "kv_fillmodel.h"
+#include "kv_pencilmodel.h"
+#include "kv_shapesmodel.h"
+
+#include <QPainter>
+#include <QtGlobal>
+
+KV_ToolsController::KV_ToolsController(KVQ_ImageDocument* document) : doc(document) {
+    Q_ASSERT(document);
+    init();
+}
+
+KV_ToolsController::~KV_ToolsController() {
+    delete pencil;
+    pencil = nullptr;
+    delete shape;
+    shape = nullptr;
+    delete fill;
+    fill = nullptr;
+}
+
+void KV_ToolsController::init() {
+    pencil = new KV_PencilModel(this);
+    shape = new KV_ShapeModel(this);
+    fill = new KV_FillModel(this);
+    controlKey = false;
+}
+
+void KV_ToolsController::setControlKey(bool pressed, int key) {
+    if (key == Qt::Key_Control)
+        controlKey = pressed;
+}
+
+void KV_ToolsController::setToolAttribute(int attribute, int value) {
+    switch (attribute) {
+    case AttrTool:
+        resetFlags();
+        tool = value;
+        break;
+    case AttrLineEnding:
+        resetFlags();
+        lineEnding = value;
+        if (pencilTool == PencilArrowLine)
+            pencilTool = PencilLine;
+        break;
+    case AttrPencilTool:
+        resetFlags();
+        pencilTool = value;
+        break;
+    case AttrLineColorReset:
+        lineColor = QColor(Qt::black);
+        break;
+    case AttrLineThickness:
+        if (value >= ThicknessThin && value <= ThicknessThick)
+            lineThickness = value;
+        break;
+    case AttrLineStyle:
+        if (value >= StyleSolid && value <= StyleDotted)
+            lineStyle = value;
+        break;
+    case AttrShapeTool:
+        resetFlags();
+        shapeTool = value;
+        break;
+    default:
+        resetFlags();
+        shapeTool = ShapeSquare;
+        lineEnding = EndingNone;
+        lineThickness = ThicknessThin;
+        lineStyle = StyleSolid;
+        lineColor = QColor(Qt::black);
+        fillColor = QColor(Qt::black);
+        break;
+    }
+    if (lineEnding == EndingArrowArrow || lineEnding == EndingArrowNone ||
+        lineEnding == EndingNoneArrow) {
+        resetFlags();
+        if (pencilTool == PencilLine)
+            pencilTool = PencilArrowLine;
+    }
+}
+
+void KV_ToolsController::setToolColor(int which, QColor color) {
+    if (!color.isValid()) {
+        qWarning("Invalid Color passed");
+        return;
+    }
+    if (which == ColorLine)
+        lineColor = color;
+    else if (which == ColorFill)
+        fillColor = color;
+}
+
+void KV_ToolsController::mousePress(QMouseEvent* e) {
+    switch (tool) {
+    case ToolPencil:
+        pencil->mousePress(e);
+        break;
+    case ToolShape:
+        shape->mousePress(e);
+        break;
+    case ToolFill:
+        fill->mousePress(e);
+        break;
+    default:
+        break;
+    }
+}
+
+void KV_ToolsController::mouseRelease(QMouseEvent* e) {
+    if (tool == ToolPencil)
+        pencil->mouseRelease(e);
+    else if (tool == ToolShape)
+        shape->mouseRelease(e);
+}
+
+void KV_ToolsController::draw(QMouseEvent* e) {
+    if (tool == ToolPencil)
+        pencil->drawPencil(e);
+    else if (tool == ToolShape)
+        shape->drawShape(e);
+}
+
+void KV_ToolsController::setPenWidth(QPen& pen, int width) {
+    pen.setWidth(width);
+    pen.setCapStyle(width <= 1 ? Qt::SquareCap : Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+}
+
+void KV_ToolsController::drawPoint(QPainter* painter, QPoint p) {
+    const QPen pen = painter->pen();
+    const int w = pen.width();
+    if (w <= 1 || pen.style() == Qt::NoPen) {
+        painter->drawPoint(p);
+        return;
+    }
+    painter->fillRect(QRect(p.x() - w / 2, p.y() - w / 2, w, w), pen.brush());
+}
+
+QPen KV_ToolsController::currentPen() const {
+    QPen pen;
+    switch (lineStyle) {
+    case StyleDashed:
+        pen.setStyle(Qt::DashLine);
+        break;
+    case StyleDotted:
+        pen.setStyle(Qt::DotLine);
+        break;
+    default:
+        pen.setStyle(Qt::SolidLine);
+        break;
+    }
+    if (tool == ToolShape)
+        pen.setStyle(Qt::SolidLine);
+    pen.setColor(lineColor);
+    int width = 1;
+    if (lineThickness == ThicknessMedium)
+        width = 3;
+    else if (lineThickness == ThicknessThick)
+        width = 5;
+    setPenWidth(pen, width);
+    return pen;
+}
+
+QBrush KV_ToolsController::currentBrush() const {
+    // Qt 2's QColor equality: validity and the RGB value.
+    const bool white = fillColor.isValid() && (fillColor.rgb() & 0xffffffu) == 0xffffffu;
+    if (white)
+        return QBrush(Qt::NoBrush);
+    return QBrush(fillColor, Qt::SolidPattern);
+}
+
+void KV_ToolsController::resetFlags() {
+    if (shape)
+        shape->resetFlags();
+    if (pencil)
+        pencil->resetFlags();
+}

@@ -1,0 +1,377 @@
+#include "kvq_imagedocument.h"
+
+#include "kv_toolscontroller.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QMouseEvent>
+#include <QSaveFile>
+#include <QtEndian>
+
+#include <limits>
+
+namespace {
+
+constexpr int PictureWidth = 480;
+constexpr int PictureHeight = 320;
+constexpr int ViewWidth = 480;
+constexpr int ViewHeight = 260;
+
+// Any warning Qt's image readers give while one picture is read means damaged data (libjpeg
+// reports a truncated or corrupt stream as a warning and fills the rest with grey).
+int readWarnings = 0;
+QtMessageHandler previousHandler = nullptr;
+
+void countingHandler(QtMsgType type, const QMessageLogContext& context, const QString& msg) {
+    if (type != QtDebugMsg && type != QtInfoMsg)
+        ++readWarnings;
+    if (previousHandler)
+        previousHandler(type, context, msg);
+}
+
+quint32 le32(const uchar* p) { return qFromLittleEndian<quint32>(p); }
+quint16 le16(const uchar* p) { return qFromLittleEndian<quint16>(p); }
+
+// A BMP whose header declares more pixel data than the file holds is truncated (Qt's reader
+// would return the picture with its missing rows left blank).
+bool bmpComplete(const uchar* d, qint64 size) {
+    if (size < 26 || d[0] != 'B' || d[1] != 'M')
+        return false;
+    const quint32 offBits = le32(d + 10);
+    const quint32 dibSize = le32(d + 14);
+    qint64 width = 0;
+    qint64 height = 0;
+    int bpp = 0;
+    quint32 compression = 0;
+    if (dibSize == 12) {
+        width = le16(d + 18);
+        height = le16(d + 20);
+        bpp = le16(d + 24);
+    } else if (dibSize >= 40 && size >= 34) {
+        width = qint32(le32(d + 18));
+        height = qint32(le32(d + 22));
+        bpp = le16(d + 28);
+        compression = le32(d + 30);
+    } else {
+        return false;
+    }
+    if (width <= 0 || height == 0 || height == std::numeric_limits<qint32>::min())
+        return false;
+    if (height < 0)
+        height = -height;
+    if (offBits > size)
+        return false;
+    // Uncompressed rows (BI_RGB, BI_BITFIELDS, BI_ALPHABITFIELDS) must all be present.
+    if (compression == 0 || compression == 3 || compression == 6) {
+        if (bpp <= 0 || bpp > 32)
+            return false;
+        const qint64 rowBytes = ((width * bpp + 31) / 32) * 4;
+        if (rowBytes > (std::numeric_limits<qint64>::max() - offBits) / height)
+            return false;
+        return qint64(offBits) + rowBytes * height <= size;
+    }
+    return true;
+}
+
+// A JPEG must have its segments intact up to the first scan and an end-of-image marker after
+// it; libjpeg decodes a cut-off file as if it were whole.
+bool jpegComplete(const uchar* d, qint64 size) {
+    if (size < 4 || d[0] != 0xff || d[1] != 0xd8)
+        return false;
+    qint64 pos = 2;
+    for (;;) {
+        if (pos >= size || d[pos] != 0xff)
+            return false;
+        while (pos < size && d[pos] == 0xff)
+            ++pos;
+        if (pos >= size)
+            return false;
+        const uchar marker = d[pos++];
+        if (marker == 0xd9 || marker == 0x00)
+            return false; // end of image before any scan, or a stuffed byte outside a scan
+        if (marker == 0x01 || (marker >= 0xd0 && marker <= 0xd7))
+            continue; // markers without a length
+        if (pos + 2 > size)
+            return false;
+        const int length = (d[pos] << 8) | d[pos + 1];
+        if (length < 2 || pos + length > size)
+            return false;
+        pos += length;
+        if (marker == 0xda)
+            break;
+    }
+    for (qint64 i = pos; i + 1 < size; ++i) {
+        if (d[i] == 0xff && d[i + 1] == 0xd9)
+            return true;
+    }
+    return false;
+}
+
+bool fileComplete(const QString& fileName, const char* format) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const qint64 size = file.size();
+    if (size <= 0)
+        return false;
+    const uchar* data = file.map(0, size);
+    QByteArray buffer;
+    if (!data) {
+        buffer = file.readAll();
+        if (buffer.size() != size)
+            return false;
+        data = reinterpret_cast<const uchar*>(buffer.constData());
+    }
+    const bool complete =
+        qstrcmp(format, "BMP") == 0 ? bmpComplete(data, size) : jpegComplete(data, size);
+    if (buffer.isEmpty())
+        file.unmap(const_cast<uchar*>(data));
+    return complete;
+}
+
+} // namespace
+
+KVQ_ImageDocument::KVQ_ImageDocument(QCanvas* canvas, QWidget* parent, const char* name,
+                                     Qt::WindowFlags flags)
+    : QCanvasView(canvas, parent, name, flags), canvasPtr(canvas) {
+    init();
+}
+
+KVQ_ImageDocument::~KVQ_ImageDocument() {
+    delete tools;
+    tools = nullptr;
+    if (paint.isActive())
+        paint.end();
+    // The canvas outlives us possibly; it must not keep showing our picture by reference.
+    if (canvasPtr)
+        canvasPtr->releaseBackgroundPixmap(&picture);
+}
+
+void KVQ_ImageDocument::init() {
+    setVScrollBarMode(QScrollView::Auto);
+    setHScrollBarMode(QScrollView::Auto);
+    tools = new KV_ToolsController(this);
+    if (tools)
+        newImage();
+}
+
+void KVQ_ImageDocument::showPicture() {
+    if (!canvasPtr)
+        return;
+    canvasPtr->resize(picture.width(), picture.height());
+    canvasPtr->setBackgroundPixmapRef(&picture);
+}
+
+bool KVQ_ImageDocument::newImage() {
+    bool ended = true;
+    if (paint.isActive())
+        ended = paint.end();
+    picture = QPixmap(PictureWidth, PictureHeight);
+    picture.fill(Qt::white);
+    showPicture();
+    const bool begun = paint.begin(&picture);
+    updateImage();
+    if (tools)
+        tools->resetFlags();
+    savedFlag = true;
+    fileFlag = false;
+    return ended && begun;
+}
+
+const char* KVQ_ImageDocument::chooseFormat(const char* format) const {
+    const QString f = QString::fromLatin1(format);
+    if (f == QLatin1String("BMP"))
+        return bmpFormat;
+    if (f == QLatin1String("JPG") || f == QLatin1String("JPEG"))
+        return jpegFormat;
+    return nullptr;
+}
+
+bool KVQ_ImageDocument::readPicture(const QString& fileName, const char* format, QPixmap* out) {
+    if (!fileComplete(fileName, format))
+        return false;
+    QImageReader reader(fileName, QByteArray(format).toLower());
+    // The named format only: a file whose contents are of another format is refused.
+    reader.setAutoDetectImageFormat(false);
+    reader.setDecideFormatFromContent(false);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty())
+        return false;
+    // Refuse what Qt's allocation limit would refuse, before any pixel memory is taken.
+    const qint64 limitBytes = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
+    if (limitBytes > 0 && qint64(size.width()) * size.height() * 4 > limitBytes)
+        return false;
+    QImage image;
+    readWarnings = 0;
+    previousHandler = qInstallMessageHandler(countingHandler);
+    const bool ok = reader.read(&image);
+    qInstallMessageHandler(previousHandler);
+    previousHandler = nullptr;
+    if (!ok || readWarnings > 0 || image.isNull())
+        return false;
+    QPixmap pm = QPixmap::fromImage(std::move(image));
+    if (pm.isNull())
+        return false;
+    out->swap(pm);
+    return true;
+}
+
+bool KVQ_ImageDocument::loadImage(const QString& fileName, const char* format) {
+    if (fileName.isNull())
+        return false;
+    // Unlike the original, a load that fails (unsupported format included) keeps the previous
+    // file name, format, flags and picture, so that a later Save cannot overwrite the file that
+    // failed to load. The painter stays open on the picture throughout.
+    const char* chosen = chooseFormat(format);
+    if (!chosen)
+        return false;
+    QPixmap loaded;
+    if (!readPicture(fileName, chosen, &loaded))
+        return false;
+    if (paint.isActive())
+        paint.end();
+    picture.swap(loaded);
+    loaded = QPixmap();
+    fName = fileName;
+    curFormat = chosen;
+    showPicture();
+    updateImage();
+    paint.begin(&picture);
+    fileFlag = true;
+    savedFlag = true;
+    return true;
+}
+
+bool KVQ_ImageDocument::writePicture(const QString& fileName, const char* format) {
+    if (!format || fileName.isEmpty() || picture.isNull())
+        return false;
+    const QImage image = picture.toImage();
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QImageWriter writer(&file, QByteArray(format).toLower());
+    if (!writer.write(image)) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool KVQ_ImageDocument::saveImage() {
+    if (fName.isEmpty())
+        return false;
+    // Unlike the original, only a successful write counts as saved.
+    const bool ok = writePicture(fName, curFormat);
+    if (ok) {
+        savedFlag = true;
+        fileFlag = true;
+    }
+    return ok;
+}
+
+bool KVQ_ImageDocument::saveImageAs(const QString& fileName, const char* format) {
+    if (fileName.isEmpty())
+        return false;
+    const QString previousName = fName;
+    const char* previousFormat = curFormat;
+    if (const char* chosen = chooseFormat(format))
+        curFormat = chosen;
+    fName = fileName;
+    const bool ok = writePicture(fName, curFormat);
+    if (ok) {
+        savedFlag = true;
+        fileFlag = true;
+    } else {
+        fName = previousName;
+        curFormat = previousFormat;
+    }
+    return ok;
+}
+
+void KVQ_ImageDocument::contentsMousePressEvent(QMouseEvent* e) {
+    if (tools)
+        tools->mousePress(e);
+}
+
+void KVQ_ImageDocument::contentsMouseReleaseEvent(QMouseEvent* e) {
+    if (tools)
+        tools->mouseRelease(e);
+}
+
+void KVQ_ImageDocument::contentsMouseDoubleClickEvent(QMouseEvent* e) {
+    contentsMousePressEvent(e);
+}
+
+void KVQ_ImageDocument::contentsMouseMoveEvent(QMouseEvent* e) {
+    if (tools)
+        tools->draw(e);
+}
+
+void KVQ_ImageDocument::viewportPaintEvent(QPaintEvent* e) {
+    QCanvasView::viewportPaintEvent(e);
+    const int vw = viewport()->width();
+    const int vh = viewport()->height();
+    const int clipWidth = vw > picture.width() ? picture.width() : 0;
+    const int clipHeight = vh > picture.height() ? picture.height() : 0;
+    if (clipWidth == 0 && clipHeight == 0) {
+        resize(ViewWidth, ViewHeight);
+        return;
+    }
+    if (clipWidth != 0)
+        viewport()->resize(clipWidth, viewport()->height());
+    if (clipHeight != 0)
+        viewport()->resize(viewport()->width(), clipHeight);
+}
+
+void KVQ_ImageDocument::updateImage() {
+    if (canvasPtr)
+        canvasPtr->setBackgroundPixmapRef(&picture);
+    update();
+    savedFlag = false;
+}
+
+void KVQ_ImageDocument::updateImage(QPixmap* preview) {
+    if (canvasPtr && preview)
+        canvasPtr->setBackgroundPixmap(*preview);
+    update();
+    savedFlag = false;
+}
+
+void KVQ_ImageDocument::setToolColor(int which, QColor color) {
+    if (tools)
+        tools->setToolColor(which, color);
+}
+
+void KVQ_ImageDocument::setToolAttribute(int attribute, int value) {
+    if (tools)
+        tools->setToolAttribute(attribute, value);
+}
+
+void KVQ_ImageDocument::setControlKey(bool pressed, int key) {
+    if (tools)
+        tools->setControlKey(pressed, key);
+}
+
+void KVQ_ImageDocument::setPmScaled(const QPixmap& pm) {
+    if (&pm == &picture)
+        return;
+    // Qt 6 refuses to assign to a pixmap that is being painted on: the painter is closed for
+    // the assignment and opened again with the pen, brush and font it had.
+    if (!paint.isActive()) {
+        picture = pm;
+        return;
+    }
+    const QPen pen = paint.pen();
+    const QBrush brush = paint.brush();
+    const QFont font = paint.font();
+    paint.end();
+    picture = pm;
+    paint.begin(&picture);
+    paint.setPen(pen);
+    paint.setBrush(brush);
+    paint.setFont(font);
+}

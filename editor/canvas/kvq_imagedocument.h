@@ -1,0 +1,81 @@
+// KVQ_ImageDocument (Part 1.1): the drawing surface of the image editor. A QCanvasView that holds
+// the picture, keeps a painter open on it, remembers its file and format, tracks unsaved
+// changes and hands every pen event to its tools controller.
+#ifndef KVQ_IMAGEDOCUMENT_H
+#define KVQ_IMAGEDOCUMENT_H
+
+#include "kv_toolcodes.h"
+
+#include <qcanvas.h>
+
+#include <QColor>
+#include <QPainter>
+#include <QPixmap>
+#include <QPointer>
+#include <QString>
+
+class KV_ToolsController;
+
+class KVQ_ImageDocument : public QCanvasView {
+    Q_OBJECT
+public:
+    KVQ_ImageDocument(QCanvas* canvas, QWidget* parent = nullptr, const char* name = nullptr,
+                      Qt::WindowFlags flags = {});
+    ~KVQ_ImageDocument() override;
+
+    bool newImage();
+    bool loadImage(const QString& fileName, const char* format);
+    bool saveImage();
+    bool saveImageAs(const QString& fileName, const char* format);
+
+    void updateImage();
+    void updateImage(QPixmap* preview);
+
+    void setToolColor(int which, QColor color);
+    void setToolAttribute(int attribute, int value);
+    void setControlKey(bool pressed, int key);
+
+    QPainter* painter() { return &paint; }
+    QPixmap* pmScaled() { return &picture; }
+    void setPmScaled(const QPixmap& pm);
+    QCanvas* canvas() const { return canvasPtr.data(); }
+    bool saved() const { return savedFlag; }
+    bool isFile() const { return fileFlag; }
+
+    // Not in Part 1.1. Shows the picture itself again (ending a preview) without marking a change.
+    void showPicture();
+    // Not in Part 1.1; for the editor's messages and for tests.
+    QString fileName() const { return fName; }
+    const char* currentFormat() const { return curFormat; }
+    KV_ToolsController* toolsController() const { return tools; }
+
+protected:
+    void init();
+
+    void contentsMousePressEvent(QMouseEvent* e) override;
+    void contentsMouseReleaseEvent(QMouseEvent* e) override;
+    void contentsMouseDoubleClickEvent(QMouseEvent* e) override;
+    void contentsMouseMoveEvent(QMouseEvent* e) override;
+    void viewportPaintEvent(QPaintEvent* e) override;
+
+private:
+    // One of the two constant names for a format argument, or null when unsupported.
+    const char* chooseFormat(const char* format) const;
+    // Reads a picture file in the given format; false, with `out` untouched, on any fault.
+    static bool readPicture(const QString& fileName, const char* format, QPixmap* out);
+    // Writes the picture through a temporary file that replaces the target only when complete.
+    bool writePicture(const QString& fileName, const char* format);
+
+    bool savedFlag = true;
+    bool fileFlag = false;
+    const char* curFormat = nullptr;
+    const char* const bmpFormat = "BMP";
+    const char* const jpegFormat = "JPEG";
+    QPainter paint;
+    QString fName;
+    QPixmap picture;
+    KV_ToolsController* tools = nullptr;
+    QPointer<QCanvas> canvasPtr;
+};
+
+#endif
