@@ -125,6 +125,12 @@ int KV_QalcEngine::checkExpression(const QString& text, const QStringList& extra
     if (text.trimmed().isEmpty())
         return KV_MathErrors::EmptyExpression;
 
+    // An operator with nothing on one side, which the engine would drop silently.
+    const QString trimmed = text.trimmed();
+    if (QStringLiteral("+-*/^=<>&|,;").contains(trimmed.back()) ||
+        QStringLiteral("*/^=<>&|,;").contains(trimmed.front()))
+        return KV_MathErrors::SyntaxError;
+
     QString brackets;
     const int n = text.size();
     int i = 0;

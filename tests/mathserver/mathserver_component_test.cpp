@@ -64,3 +64,28 @@ TEST(MathComponentFactory, TwoServersWorkSideBySide) {
 }
 
 } // namespace
+
+#include "kvq_orb.h"
+
+namespace {
+
+TEST(MathComponentBroker, ServesBothClasses) {
+    std::unique_ptr<QObject> server(
+        KVQ_ORB::createObject("KVQ_MathServer", nullptr, nullptr, QStringList()));
+    QObject* hubObject = KVQ_ORB::createObject("KVQ_SymWatchHub", nullptr, nullptr, QStringList());
+    std::unique_ptr<QObject> hubOwner(hubObject);
+    auto* math = qobject_cast<KVQ_MathServer*>(server.get());
+    auto* hub = qobject_cast<KVQ_SymWatchHub*>(hubObject);
+    ASSERT_TRUE(math);
+    ASSERT_TRUE(hub);
+    const unsigned long code = hub->allocWatchCode();
+    ASSERT_NE(code, 0ul);
+    unsigned long seen = 0;
+    QObject::connect(hub, &KVQ_SymWatchHub::symChanged, [&](unsigned long e) { seen = e; });
+    ASSERT_EQ(hub->markVariableList(code, {"brokered"}, true), 0);
+    ASSERT_EQ(math->ST_DefVar("brokered", "1", 0), 0);
+    EXPECT_EQ(seen, code);
+    EXPECT_EQ(math->ST_DefVar("brokered", "", 0), 0);
+}
+
+} // namespace
