@@ -234,6 +234,8 @@ PrintOptions KV_QalcEngine::printOptions(const Modes& modes, AnsType type) const
     po.number_fraction_format = modes.arith == 1 ? FRACTION_FRACTIONAL : FRACTION_DECIMAL;
     po.indicate_infinite_series = false;
     po.restrict_fraction_length = modes.arith != 1;
+    // Approximate values print their significant digits only, unless fixed decimals ask.
+    po.show_ending_zeroes = false;
     const bool full = type == FULL_PRECISION_ANS || type == FULL_PRECISION_ANS_NOEXPORT;
     if (full) {
         po.min_exp = EXP_PRECISION;
@@ -353,6 +355,32 @@ QString KV_QalcEngine::print(const MathStructure& value, const Modes& modes, Ans
     CALCULATOR->setPrecision(EnginePrecision);
     CALCULATOR->clearMessages();
     return fromEngine(text);
+}
+
+void KV_QalcEngine::applyVectorForm(MathStructure& value, const Modes& modes) {
+    if (modes.vectorForm == 0 || !value.isVector() || value.size() < 2 || value.size() > 3)
+        return;
+    double c[3] = {0, 0, 0};
+    for (size_t i = 0; i < value.size(); ++i) {
+        if (!realValue(value[i], c[i]) || !std::isfinite(c[i]))
+            return;
+    }
+    const double unit = modes.angle == 1 ? 180 / M_PI : 1.0;
+    const double rxy = std::hypot(c[0], c[1]);
+    const double theta = std::atan2(c[1], c[0]) * unit;
+    double out[3] = {rxy, theta, c[2]};
+    if (modes.vectorForm == 2 && value.size() == 3) {
+        out[0] = std::hypot(rxy, c[2]);
+        out[2] = out[0] == 0 ? 0 : std::acos(c[2] / out[0]) * unit;
+    }
+    MathStructure converted;
+    converted.clearVector();
+    for (size_t i = 0; i < value.size(); ++i) {
+        Number n;
+        n.setFloat(out[i]);
+        converted.addChild(MathStructure(n));
+    }
+    value = converted;
 }
 
 void KV_QalcEngine::startControl(int timeLimitMs) {

@@ -55,6 +55,10 @@ public:
     static QString formatNumber(double value, unsigned decimalStyle, unsigned exponentStyle,
                                 unsigned digits);
 
+    // Shows a real 2- or 3-element vector in the cylindrical ([r, theta, z]) or spherical
+    // ([rho, theta, phi]) form of the vector-form mode, angles in the angle mode's unit.
+    static void applyVectorForm(MathStructure& value, const Modes& modes);
+
     // A real value of a result: false for non-numbers, complex numbers and values with units.
     static bool realValue(const MathStructure& value, double& out);
 

@@ -181,8 +181,10 @@ int KVQ_QalcMathServer::evaluateAs(const QString& expression, AnsType type, QStr
     if (const int code =
             engine.calculate(expression, modes_, false, timeLimitMs_, result, warnings_))
         return code;
-    answer = formatAnswer(result, type);
-    const QString full = engine.print(result, modes_, FULL_PRECISION_ANS, timeLimitMs_);
+    MathStructure shown(result);
+    KV_QalcEngine::applyVectorForm(shown, modes_);
+    answer = formatAnswer(shown, type);
+    const QString full = engine.print(shown, modes_, FULL_PRECISION_ANS, timeLimitMs_);
     if (fullPrecision)
         *fullPrecision = full;
     if (isExport(type))

@@ -75,6 +75,29 @@ TEST_F(Evaluate, UsUnits) {
     EXPECT_EQ(eval("3 ft"), "914.4 mm");
 }
 
+TEST_F(Evaluate, VectorForms) {
+    setMode([](Modes& m) {
+        m.arith = 2;
+        m.angle = 1;
+        m.vectorForm = 1;
+    });
+    EXPECT_EQ(eval("[0, 2, 5]"), "[2  90  5]");
+    setMode([](Modes& m) { m.vectorForm = 2; });
+    EXPECT_EQ(eval("[0, 0, 3]"), "[3  0  0]");
+    EXPECT_EQ(eval("[1, 1, 0]").left(13), "[1.414213562 ");
+    EXPECT_TRUE(eval("[1, 1, 0]").endsWith("45  90]"));
+    setMode([](Modes& m) { m.vectorForm = 0; });
+    EXPECT_EQ(eval("[0, 2, 5]"), "[0  2  5]");
+}
+
+TEST_F(Evaluate, LongCalculationsStopAtTheTimeLimit) {
+    server->prepare("1");
+    eval("99999999!");
+    EXPECT_NE(code, 0);
+    EXPECT_TRUE(errorText(code).contains("too long"));
+    EXPECT_EQ(eval("2+2"), "4");
+}
+
 TEST_F(Evaluate, NumberFormats) {
     setMode([](Modes& m) {
         m.arith = 2;

@@ -35,6 +35,7 @@ TEST_F(Symbols, DefineReadAndDelete) {
     EXPECT_EQ(value, "12");
     ASSERT_EQ(server->ST_DefVar("lazy", "pi", 2), 0);
     EXPECT_TRUE(eval("lazy").startsWith("3.14159"));
+    EXPECT_EQ(eval("round(lazy*100)"), "314");
     EXPECT_EQ(server->ST_DefVar("myrate", "", 0), 0);
     EXPECT_NE(server->ST_GetVarValue("myrate", value), 0);
     EXPECT_EQ(eval("simple"), "12") << "stored by value";
