@@ -1,11 +1,11 @@
 #include "kv_testfactory.h"
 
 #include <QObject>
-#include <QVariant>
 
 int KV_TestFactory::alive = 0;
 
-KV_TestFactory::KV_TestFactory(bool refuseFactory) : refuse(refuseFactory) {
+KV_TestFactory::KV_TestFactory(bool refuseFactory, Maker make)
+    : refuse(refuseFactory), maker(make) {
     ++alive;
 }
 
@@ -38,8 +38,5 @@ unsigned long KV_TestFactory::release() {
 QObject* KV_TestFactory::create(QObject* parent, const char* name, const QStringList& args) {
     if (parent && parent->objectName() == QLatin1String("refuse"))
         return nullptr;
-    auto* object = new QObject(parent);
-    object->setObjectName(QString::fromUtf8(name));
-    object->setProperty("args", args);
-    return object;
+    return maker(parent, name, args);
 }

@@ -7,15 +7,16 @@
 
 class KV_TestFactory : public KVQ_ObjectFactoryInterface {
 public:
-    // refuseFactory: queryInterface offers only QUnknownInterface.
-    explicit KV_TestFactory(bool refuseFactory);
+    using Maker = QObject* (*)(QObject* parent, const char* name, const QStringList& args);
+
+    // refuseFactory: queryInterface offers only QUnknownInterface. make builds the objects.
+    KV_TestFactory(bool refuseFactory, Maker make);
     ~KV_TestFactory() override;
 
     unsigned long queryInterface(const QUuid& uuid, QUnknownInterface** iface) override;
     unsigned long addRef() override;
     unsigned long release() override;
-    // A QObject named name, with the arguments in its property "args"; null for a parent
-    // that is not a widget when that parent's object name is "refuse".
+    // What the maker builds; null when the parent's object name is "refuse".
     QObject* create(QObject* parent, const char* name, const QStringList& args) override;
 
     static int alive;
@@ -23,6 +24,7 @@ public:
 private:
     unsigned long count = 0;
     bool refuse;
+    Maker maker;
 };
 
 #endif
