@@ -97,8 +97,8 @@ void KV_FillModel::FillList::clearSeeds(int y, int x0, int x1) {
         const std::size_t word = b >> 6;
         const std::size_t lo = b & 63;
         const std::size_t n = std::min<std::size_t>(64 - lo, e - b);
-        const std::uint64_t mask =
-            (n == 64 ? ~std::uint64_t(0) : ((std::uint64_t(1) << n) - 1)) << lo;
+        const std::uint64_t mask = (n == 64 ? ~std::uint64_t(0) : ((std::uint64_t(1) << n) - 1))
+                                   << lo;
         seeds[word] &= ~mask;
         b += n;
     }
@@ -176,6 +176,36 @@ inline int scanLeft(const quint32* p, int from, int to, quint32 m, quint32 t) {
     return to - 1;
 }
 
+// Fills from `from` rightwards while the pixels are of the target colour, up to `to`; returns
+// the first index not filled (a pixel of another colour, or `to`). One pass: each block of
+// pixels is tested and written together.
+inline int fillRight(quint32* p, int from, int to, quint32 m, quint32 t, quint32 value) {
+    int i = from;
+#if defined(__SSE2__)
+    const __m128i vm = _mm_set1_epi32(int(m));
+    const __m128i vt = _mm_set1_epi32(int(t));
+    const __m128i vv = _mm_set1_epi32(int(value));
+    while (i + 16 <= to) {
+        __m128i* q = reinterpret_cast<__m128i*>(p + i);
+        const __m128i a = _mm_cmpeq_epi32(_mm_or_si128(_mm_loadu_si128(q), vm), vt);
+        const __m128i b = _mm_cmpeq_epi32(_mm_or_si128(_mm_loadu_si128(q + 1), vm), vt);
+        const __m128i c = _mm_cmpeq_epi32(_mm_or_si128(_mm_loadu_si128(q + 2), vm), vt);
+        const __m128i d = _mm_cmpeq_epi32(_mm_or_si128(_mm_loadu_si128(q + 3), vm), vt);
+        const __m128i all = _mm_and_si128(_mm_and_si128(a, b), _mm_and_si128(c, d));
+        if (_mm_movemask_ps(_mm_castsi128_ps(all)) != 0xf)
+            break;
+        _mm_storeu_si128(q, vv);
+        _mm_storeu_si128(q + 1, vv);
+        _mm_storeu_si128(q + 2, vv);
+        _mm_storeu_si128(q + 3, vv);
+        i += 16;
+    }
+#endif
+    for (; i < to && (p[i] | m) == t; ++i)
+        p[i] = value;
+    return i;
+}
+
 } // namespace
 
 // ---- the model ---------------------------------------------------------------------------
@@ -238,56 +268,106 @@ void KV_FillModel::fillRegion(QImage* image, unsigned value, int x, int y) {
     }
 }
 
-void KV_FillModel::fillRaw32(uchar* bits, qsizetype bpl, int w, int h, int x, int y,
-                             quint32 value, quint32 m) {
+void KV_FillModel::fillRaw32(uchar* bits, qsizetype bpl, int w, int h, int x, int y, quint32 value,
+                             quint32 m) {
     auto row = [&](int r) { return reinterpret_cast<quint32*>(bits + bpl * r); };
     const quint32 target = row(y)[x] | m;
     // Filling with the colour the region already has changes no pixel.
     if ((value | m) == target)
         return;
 
+    // Sweeps down and up the picture. A sweep carries the spans it filled in one row to the next
+    // row, where every run of target pixels inside them is filled at once (grown past the span's
+    // ends where it touches them) and carried on in turn. Target pixels that a filled span touches
+    // in the row behind the sweep (beside the span it came from) get a seed in the seed map; the
+    // next sweep the other way takes the seeds, grows them into spans and carries those on.
+    // Every filled span is maximal and passes the fill on to both neighbouring rows, so the
+    // result is the 4-connected region of the seed, as the breadth-first fill finds it. Each
+    // pixel is tested about once and written once.
+    struct Span {
+        int a;
+        int b;
+    };
+    std::vector<Span> parents;
+    std::vector<Span> spans;
+    parents.reserve(std::size_t(w) / 2 + 1);
+    spans.reserve(std::size_t(w) / 2 + 1);
+
+    // Seeds at the first pixel of every run of target pixels in [from, to) of row r.
+    auto markRuns = [&](int r, int from, int to) {
+        if (r < 0 || r >= h || from >= to)
+            return;
+        const quint32* q = row(r);
+        int i = from;
+        while (i < to) {
+            const int s = scanRight<true>(q, i, to, m, target);
+            if (s >= to)
+                break;
+            queue.mark(s, r);
+            i = scanRight<false>(q, s + 1, to, m, target);
+        }
+    };
+
     queue.start(w, h);
     queue.mark(x, y);
-    // Sweeps down and up the picture, taking rows that hold seeds in order. A seed that is still
-    // of the target colour grows into its whole span, which is filled; every run of target
-    // pixels touching the span in the rows above and below gets a seed at its first pixel. The
-    // result is the 4-connected region of the seed, as the breadth-first fill finds it.
     bool down = true;
-    int current = y;
-    while (!queue.isEmpty()) {
-        const int r = queue.nextRow(current, down);
-        if (r < 0) {
-            down = !down;
-            current = down ? 0 : h - 1;
-            continue;
-        }
-        current = r;
-        queue.takeRow(r);
-        quint32* p = row(r);
-        int sx = queue.takeSeed(r, 0);
-        while (sx >= 0) {
-            if ((p[sx] | m) != target) {
-                sx = queue.takeSeed(r, sx + 1);
+    int r = y;
+    for (;;) {
+        if (parents.empty()) {
+            const int next = queue.nextRow(r, down);
+            if (next < 0) {
+                if (queue.isEmpty())
+                    break;
+                down = !down;
+                r = down ? 0 : h - 1;
                 continue;
             }
-            const int left = scanLeft<false>(p, sx - 1, 0, m, target) + 1;
-            const int right = scanRight<false>(p, sx + 1, w, m, target);
-            std::fill(p + left, p + right, value);
-            for (int nr = r - 1; nr <= r + 1; nr += 2) {
-                if (nr < 0 || nr >= h)
-                    continue;
-                const quint32* q = row(nr);
-                int i = left;
-                while (i < right) {
-                    const int s = scanRight<true>(q, i, right, m, target);
-                    if (s >= right)
-                        break;
-                    queue.mark(s, nr);
-                    i = scanRight<false>(q, s + 1, right, m, target);
-                }
+            r = next;
+        }
+        const int behind = down ? r - 1 : r + 1;
+        quint32* p = row(r);
+        spans.clear();
+        // Runs inside the spans carried from the row behind.
+        for (const Span& ps : parents) {
+            int i = ps.a;
+            while (i < ps.b) {
+                const int s = scanRight<true>(p, i, ps.b, m, target);
+                if (s >= ps.b)
+                    break;
+                // Filled as it is scanned: the run is in the region (it touches the span).
+                const int e = fillRight(p, s, ps.b, m, target, value);
+                const int left = s == ps.a ? scanLeft<false>(p, s - 1, 0, m, target) + 1 : s;
+                const int right = e == ps.b ? fillRight(p, e, w, m, target, value) : e;
+                std::fill(p + left, p + s, value);
+                spans.push_back({left, right});
+                markRuns(behind, left, ps.a);
+                markRuns(behind, ps.b, right);
+                i = right + 1;
             }
-            queue.clearSeeds(r, sx, right);
-            sx = queue.takeSeed(r, right);
+        }
+        // Seeds of this row: grown into spans that pass the fill on both ways.
+        if (queue.rowPending(r)) {
+            queue.takeRow(r);
+            int sx = queue.takeSeed(r, 0);
+            while (sx >= 0) {
+                if ((p[sx] | m) != target) {
+                    sx = queue.takeSeed(r, sx + 1);
+                    continue;
+                }
+                const int left = scanLeft<false>(p, sx - 1, 0, m, target) + 1;
+                const int right = fillRight(p, sx, w, m, target, value);
+                std::fill(p + left, p + sx, value);
+                spans.push_back({left, right});
+                markRuns(behind, left, right);
+                queue.clearSeeds(r, sx, right);
+                sx = queue.takeSeed(r, right);
+            }
+        }
+        parents.swap(spans);
+        r += down ? 1 : -1;
+        if (r < 0 || r >= h) {
+            parents.clear();
+            r = r < 0 ? 0 : h - 1;
         }
     }
     queue.clear();
@@ -295,7 +375,7 @@ void KV_FillModel::fillRaw32(uchar* bits, qsizetype bpl, int w, int h, int x, in
 
 void KV_FillModel::fillGeneric(QImage* image, unsigned value, int x, int y) {
     // Formats other than 32-bit (the document's pictures are always 32-bit): QImage::pixel and
-    // setPixel as in Part 1.5. A filled pixel may still read as the target colour in such a
+    // setPixel, pixel by pixel. A filled pixel may still read as the target colour in such a
     // format (an indexed image, say), so this path keeps a second bit per pixel, marking what
     // is filled.
     const int w = image->width();

@@ -1,4 +1,4 @@
-// KV_FillModel (Part 1.5): the flood fill. A press paints the 4-connected region of pixels of
+// KV_FillModel: the flood fill. A press paints the 4-connected region of pixels of
 // exactly the pressed pixel's colour black.
 #ifndef KV_FILLMODEL_H
 #define KV_FILLMODEL_H
@@ -16,9 +16,10 @@ class QMouseEvent;
 
 class KV_FillModel {
 public:
-    // The fill's work list. Part 1.5 used a queue of heap points and an int per pixel; this is
-    // a scan-line fill instead: pending work is a map of seed pixels, one bit per pixel, plus one
-    // bit per row saying whether the row holds seeds. Empty (no memory held) between fills.
+    // The fill's work list. Rather than a queue of points and an int per pixel, this is a
+    // scan-line fill: pending work is a map of seed pixels, one bit per pixel, plus one
+    // bit per row saying whether the row holds seeds (and, in the fill, two lists of the spans of
+    // one row). Empty (no memory held) between fills.
     class FillList {
     public:
         void start(int width, int height);
@@ -37,6 +38,7 @@ public:
         }
         // The next row at or below (down) / at or above (up) `from` that holds seeds, or -1.
         int nextRow(int from, bool down) const;
+        bool rowPending(int y) const { return (rows[std::size_t(y) >> 6] >> (y & 63)) & 1; }
         // Takes the row's seeds: clears its row bit. Seeds are read with takeSeed.
         void takeRow(int y);
         // The first seed of row y at or right of x (clearing it), or -1.
@@ -60,7 +62,8 @@ public:
     void mousePress(QMouseEvent* e);
     // The flood fill: every pixel of the 4-connected region of (x, y) whose QImage::pixel value
     // equals that of (x, y) is set to `value` (as QImage::setPixel would). The same region as the
-    // breadth-first fill of Part 1.5; no recursion; extra memory one bit per pixel.
+    // breadth-first fill (neighbours right, left, below, above); no recursion; extra memory one bit
+    // per pixel.
     void fillRegion(QImage* image, unsigned value, int x, int y);
     void MessageBox(QString message);
 

@@ -13,11 +13,17 @@
 
 namespace {
 
-int truncate(double v) { return static_cast<int>(v); } // towards zero
+int truncate(double v) {
+    return static_cast<int>(v);
+} // towards zero
 
-QPoint midpoint(QPoint a, QPoint b) { return QPoint((a.x() + b.x()) / 2, (a.y() + b.y()) / 2); }
+QPoint midpoint(QPoint a, QPoint b) {
+    return QPoint((a.x() + b.x()) / 2, (a.y() + b.y()) / 2);
+}
 
-QPoint eventPos(QMouseEvent* e) { return e->position().toPoint(); }
+QPoint eventPos(QMouseEvent* e) {
+    return e->position().toPoint();
+}
 
 const QPoint Unset(-1, -1);
 
@@ -200,7 +206,7 @@ void KV_PencilModel::pressLine(QPoint p) {
     if (lineSt != 2)
         return;
     KVQ_ImageDocument* doc = document();
-    QPixmap copy = *doc->pmScaled();
+    QPixmap copy = doc->pictureCopy();
     {
         QPainter painter(&copy);
         painter.setPen(controller->currentPen());
@@ -213,7 +219,7 @@ void KV_PencilModel::pressLine(QPoint p) {
 
 void KV_PencilModel::moveLine(QPoint p) {
     KVQ_ImageDocument* doc = document();
-    QPixmap copy = *doc->pmScaled();
+    QPixmap copy = doc->pictureCopy();
     {
         QPainter painter(&copy);
         painter.setPen(controller->currentPen());
@@ -255,7 +261,7 @@ void KV_PencilModel::drawMarker(QPainter* painter, QPoint p) {
 
 void KV_PencilModel::showMarker(QPoint p) {
     KVQ_ImageDocument* doc = document();
-    QPixmap copy = *doc->pmScaled();
+    QPixmap copy = doc->pictureCopy();
     {
         QPainter painter(&copy);
         drawMarker(&painter, p);
@@ -265,7 +271,7 @@ void KV_PencilModel::showMarker(QPoint p) {
 
 void KV_PencilModel::pressConnected(QPoint p) {
     KVQ_ImageDocument* doc = document();
-    QPixmap copy = *doc->pmScaled();
+    QPixmap copy = doc->pictureCopy();
     {
         QPainter painter(&copy);
         painter.setPen(controller->currentPen());
@@ -276,7 +282,7 @@ void KV_PencilModel::pressConnected(QPoint p) {
 
 void KV_PencilModel::moveConnected(QPoint p) {
     KVQ_ImageDocument* doc = document();
-    QPixmap copy = *doc->pmScaled();
+    QPixmap copy = doc->pictureCopy();
     {
         QPainter painter(&copy);
         painter.setPen(controller->currentPen());
@@ -415,7 +421,7 @@ void KV_PencilModel::pressArrow(QPoint p) {
         arrowSt = 4;
     } else if (arrowSt == 2) {
         KVQ_ImageDocument* doc = document();
-        QPixmap copy = *doc->pmScaled();
+        QPixmap copy = doc->pictureCopy();
         {
             QPainter painter(&copy);
             painter.setPen(controller->currentPen());
@@ -429,7 +435,7 @@ void KV_PencilModel::pressArrow(QPoint p) {
 
 void KV_PencilModel::moveArrow(QPoint p) {
     KVQ_ImageDocument* doc = document();
-    QPixmap copy = *doc->pmScaled();
+    QPixmap copy = doc->pictureCopy();
     {
         QPainter painter(&copy);
         painter.setPen(controller->currentPen());
@@ -467,7 +473,7 @@ void KV_PencilModel::releaseArrow(QPoint r) {
         arrowEnd = r;
         docPainter->setPen(controller->currentPen());
         doc->updateImage();
-        QPixmap copy = *doc->pmScaled();
+        QPixmap copy = doc->pictureCopy();
         {
             QPainter painter(&copy);
             painter.setPen(controller->currentPen());
@@ -496,7 +502,7 @@ void KV_PencilModel::releaseArrow(QPoint r) {
         doc->updateImage();
         if (pendingHead == 3) {
             arrowSt = 3;
-            QPixmap copy = *doc->pmScaled();
+            QPixmap copy = doc->pictureCopy();
             {
                 QPainter painter(&copy);
                 painter.setPen(controller->currentPen());
@@ -511,7 +517,7 @@ void KV_PencilModel::releaseArrow(QPoint r) {
     }
 }
 
-// ---- line rendering (Part 1.6) -----------------------------------------------------------
+// ---- line rendering and geometry -------------------------------------------------------------
 
 double KV_PencilModel::slope(QPoint a, QPoint b) {
     if (a.x() == b.x())

@@ -1,5 +1,5 @@
-// KV_PencilModel (Part 1.3): free-hand, straight, connected and arrow lines; with the line
-// rendering and geometry of Part 1.6 as its members.
+// KV_PencilModel: free-hand, straight, connected and arrow lines; the line rendering and
+// geometry (arrow heads, dot endings, thick lines) are its members.
 #ifndef KV_PENCILMODEL_H
 #define KV_PENCILMODEL_H
 
@@ -14,7 +14,7 @@ class QPixmap;
 
 class KV_PencilModel {
 public:
-    // Part 1.6 constants.
+    // Line-geometry constants.
     static constexpr double SlopeLimit = 15.0;
     static constexpr int ArrowLength = 12;
     static constexpr int HeadHalfWidth = 5;
@@ -33,7 +33,7 @@ public:
     void resetFlags();
     void MessageBox(QString message);
 
-    // Line rendering (Part 1.6).
+    // Line rendering and geometry.
     double slope(QPoint a, QPoint b);
     double getSlope(double* s);
     double distancePoints(QPoint a, QPoint b);
@@ -46,7 +46,7 @@ public:
     void drawThickLine(QPainter* painter, QPoint a, QPoint b);
     void setSolidPen(QPainter* painter);
 
-    // State, for tests and the editor (not in Part 1.3's interface).
+    // State, for tests and the editor (beyond the tool interface).
     int arrowState() const { return arrowSt; }
     int lineState() const { return lineSt; }
     int pendingArrowHead() const { return pendingHead; }

@@ -1,4 +1,4 @@
-// Qt 2 drawing of rectangles, ellipses and rounded rectangles on Qt 6 (design.md).
+// Qt 2 drawing of rectangles, ellipses and rounded rectangles on Qt 6.
 // Qt 2 filled and outlined (x, y, w, h) so that a one-pixel pen covers exactly w x h pixels;
 // Qt 6 covers (w + 1) x (h + 1), so the Qt 6 call gets w - 1 and h - 1. Qt 2 drew nothing for a
 // zero width or height. drawRoundRect(x, y, w, h, 25, 25) is Qt 6's drawRoundedRect with

@@ -27,7 +27,9 @@ void KV_ShapeModel::MessageBox(QString message) {
                          QStringLiteral("Message ->") + message, QMessageBox::Ok);
 }
 
-void KV_ShapeModel::resetFlags() { state = 1; }
+void KV_ShapeModel::resetFlags() {
+    state = 1;
+}
 
 QRect KV_ShapeModel::boundingRect(QPoint p) const {
     const int dx = std::abs(start.x() - p.x());
@@ -62,7 +64,7 @@ void KV_ShapeModel::paintShape(QPainter* painter, QPoint p) {
 
 void KV_ShapeModel::preview(QPoint p) {
     KVQ_ImageDocument* doc = document();
-    QPixmap copy = *doc->pmScaled();
+    QPixmap copy = doc->pictureCopy();
     {
         QPainter painter(&copy);
         painter.setPen(controller->currentPen());

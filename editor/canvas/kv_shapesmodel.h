@@ -1,4 +1,4 @@
-// KV_ShapeModel (Part 1.4): rectangles, ellipses and rounded rectangles (squares and circles
+// KV_ShapeModel: rectangles, ellipses and rounded rectangles (squares and circles
 // with Control held), previewed on a copy of the picture while the pen moves.
 #ifndef KV_SHAPESMODEL_H
 #define KV_SHAPESMODEL_H

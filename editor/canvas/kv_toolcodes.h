@@ -1,5 +1,5 @@
-// The tool codes of the drawing core (Part 1.2), shared with the editor's tool-selection slots
-// (Part 2.3). Plain ints, as the editor passes them through setToolAttribute and setToolColor.
+// The tool codes of the drawing core, shared with the editor's tool-selection slots. Plain ints, as
+// the editor passes them through setToolAttribute and setToolColor.
 #ifndef KV_TOOLCODES_H
 #define KV_TOOLCODES_H
 

@@ -1,4 +1,4 @@
-// KV_ToolsController (Part 1.2): the current tool and its attributes; routes the document's pen
+// KV_ToolsController: the current tool and its attributes; routes the document's pen
 // events to the active tool model; the one place where drawing pens and brushes are made.
 #ifndef KV_TOOLSCONTROLLER_H
 #define KV_TOOLSCONTROLLER_H
@@ -63,7 +63,7 @@ public:
     // centred on it (Qt 6's own wide points can come out one pixel too wide).
     static void drawPoint(QPainter* painter, QPoint p);
 
-    // Control key held: read by the shape model (Part 1.4).
+    // Control key held: read by the shape model (squares and circles).
     bool controlKey = false;
 
 private:

@@ -33,8 +33,12 @@ void countingHandler(QtMsgType type, const QMessageLogContext& context, const QS
         previousHandler(type, context, msg);
 }
 
-quint32 le32(const uchar* p) { return qFromLittleEndian<quint32>(p); }
-quint16 le16(const uchar* p) { return qFromLittleEndian<quint16>(p); }
+quint32 le32(const uchar* p) {
+    return qFromLittleEndian<quint32>(p);
+}
+quint16 le16(const uchar* p) {
+    return qFromLittleEndian<quint16>(p);
+}
 
 // A BMP whose header declares more pixel data than the file holds is truncated (Qt's reader
 // would return the picture with its missing rows left blank).
@@ -354,6 +358,12 @@ void KVQ_ImageDocument::setToolAttribute(int attribute, int value) {
 void KVQ_ImageDocument::setControlKey(bool pressed, int key) {
     if (tools)
         tools->setControlKey(pressed, key);
+}
+
+QPixmap KVQ_ImageDocument::pictureCopy() const {
+    // toImage copies the pixels of a pixmap being painted on (once); fromImage of that image
+    // takes its pixels over without a copy (same format).
+    return QPixmap::fromImage(picture.toImage());
 }
 
 void KVQ_ImageDocument::setPmScaled(const QPixmap& pm) {

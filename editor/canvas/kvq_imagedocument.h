@@ -1,4 +1,4 @@
-// KVQ_ImageDocument (Part 1.1): the drawing surface of the image editor. A QCanvasView that holds
+// KVQ_ImageDocument: the drawing surface of the image editor. A QCanvasView that holds
 // the picture, keeps a painter open on it, remembers its file and format, tracks unsaved
 // changes and hands every pen event to its tools controller.
 #ifndef KVQ_IMAGEDOCUMENT_H
@@ -42,9 +42,12 @@ public:
     bool saved() const { return savedFlag; }
     bool isFile() const { return fileFlag; }
 
-    // Not in Part 1.1. Shows the picture itself again (ending a preview) without marking a change.
+    // A copy of the picture for a preview. Qt 6 copies a pixmap that is being
+    // painted on twice over when it is copied as a QPixmap; this copies its pixels once.
+    QPixmap pictureCopy() const;
+    // Shows the picture itself again (ending a preview) without marking a change.
     void showPicture();
-    // Not in Part 1.1; for the editor's messages and for tests.
+    // For the editor's messages and for tests.
     QString fileName() const { return fName; }
     const char* currentFormat() const { return curFormat; }
     KV_ToolsController* toolsController() const { return tools; }

@@ -1,4 +1,4 @@
-// Part 1.2: the tools controller; and what a stroke covers at widths 1, 3 and 5 (design.md).
+// The tools controller; and what a stroke covers at widths 1, 3 and 5.
 #include "canvas_fixture.h"
 
 TEST_F(CanvasTest, FreshControllerGivesSolidBlackThinPenAndNoBrush) {

@@ -1,4 +1,4 @@
-// Part 1.1: the image document.
+// The image document: load, save, flags and pen events.
 #include "canvas_fixture.h"
 
 #include <qimageio.h>
@@ -50,8 +50,8 @@ TEST_F(CanvasTest, PreviewClearsSavedButLeavesPicture) {
     press({10, 10});
     move({50, 40});
     EXPECT_FALSE(doc->saved());
-    EXPECT_EQ(countNonWhite(picture()), 0);    // the picture is untouched by a preview
-    EXPECT_EQ(shown().pixel(30, 10), Black);    // the preview is what the canvas shows
+    EXPECT_EQ(countNonWhite(picture()), 0);  // the picture is untouched by a preview
+    EXPECT_EQ(shown().pixel(30, 10), Black); // the preview is what the canvas shows
     release({50, 40});
     EXPECT_TRUE(black(30, 10));
 }

@@ -1,4 +1,4 @@
-// Part 1.5: the fill model; the scan-line fill against the breadth-first fill of Part 1.5.
+// The fill model; the scan-line fill against a literal breadth-first fill.
 #include "canvas_fixture.h"
 
 #include <QRandomGenerator>
@@ -8,7 +8,7 @@
 
 namespace {
 
-// Part 1.5's fill, literally: breadth-first from (x, y), neighbours right, left, below, above,
+// The reference fill: breadth-first from (x, y), neighbours right, left, below, above,
 // QImage::pixel compared exactly, QImage::setPixel with the new value.
 void referenceFill(QImage* image, unsigned value, int x, int y) {
     const int w = image->width();
@@ -25,8 +25,8 @@ void referenceFill(QImage* image, unsigned value, int x, int y) {
             continue;
         }
         image->setPixel(q, value);
-        for (const QPoint n : {q + QPoint(1, 0), q + QPoint(-1, 0), q + QPoint(0, 1),
-                               q + QPoint(0, -1)}) {
+        for (const QPoint n :
+             {q + QPoint(1, 0), q + QPoint(-1, 0), q + QPoint(0, 1), q + QPoint(0, -1)}) {
             if (image->valid(n) && !visited[std::size_t(n.x()) * h + n.y()] &&
                 image->pixel(n) == target) {
                 visited[std::size_t(n.x()) * h + n.y()] = 1;
@@ -39,8 +39,7 @@ void referenceFill(QImage* image, unsigned value, int x, int y) {
 
 QImage noise(QSize size, QImage::Format format, int colours, quint32 seed) {
     QRandomGenerator rng(seed);
-    const QRgb palette[] = {0xffffffff, 0xff000000, 0xffff0000, 0x80ff0000, 0x00000000,
-                            0xff00ff00};
+    const QRgb palette[] = {0xffffffff, 0xff000000, 0xffff0000, 0x80ff0000, 0x00000000, 0xff00ff00};
     QImage im(size, QImage::Format_ARGB32);
     for (int y = 0; y < size.height(); ++y)
         for (int x = 0; x < size.width(); ++x)
@@ -172,8 +171,8 @@ TEST_F(CanvasTest, FillByDirectCallMatchesTheBreadthFirstFill) {
     quint32 seed = 1;
     for (QImage::Format format : formats) {
         for (int colours : {2, 3, 6}) {
-            for (QSize size : {QSize(1, 1), QSize(67, 1), QSize(1, 45), QSize(97, 61),
-                               QSize(130, 70)}) {
+            for (QSize size :
+                 {QSize(1, 1), QSize(67, 1), QSize(1, 45), QSize(97, 61), QSize(130, 70)}) {
                 const QImage start = noise(size, format, colours, seed++);
                 QRandomGenerator rng(seed);
                 for (int n = 0; n < 4; ++n) {
@@ -191,18 +190,18 @@ TEST_F(CanvasTest, FillByDirectCallMatchesTheBreadthFirstFill) {
                             for (int xx = 0; xx < size.width(); ++xx)
                                 if (ours.pixel(xx, yy) != ref.pixel(xx, yy) ||
                                     ours.pixelColor(xx, yy) != ref.pixelColor(xx, yy)) {
-                                    ADD_FAILURE() << xx << "," << yy << " ours " << std::hex
-                                                  << ours.pixel(xx, yy) << " ref "
-                                                  << ref.pixel(xx, yy) << " start "
-                                                  << start.pixel(xx, yy) << " target "
-                                                  << start.pixel(x, y) << " value " << value;
+                                    ADD_FAILURE()
+                                        << xx << "," << yy << " ours " << std::hex
+                                        << ours.pixel(xx, yy) << " ref " << ref.pixel(xx, yy)
+                                        << " start " << start.pixel(xx, yy) << " target "
+                                        << start.pixel(x, y) << " value " << value;
                                     yy = size.height();
                                     break;
                                 }
                     }
-                    ASSERT_EQ(ours, ref) << "format " << format << " colours " << colours
-                                         << " size " << size.width() << "x" << size.height()
-                                         << " at " << x << "," << y;
+                    ASSERT_EQ(ours, ref)
+                        << "format " << format << " colours " << colours << " size " << size.width()
+                        << "x" << size.height() << " at " << x << "," << y;
                 }
             }
         }

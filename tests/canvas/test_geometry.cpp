@@ -1,4 +1,4 @@
-// Part 1.6: line rendering and geometry, by direct calls and on the picture.
+// Line rendering and geometry, by direct calls and on the picture.
 #include "canvas_fixture.h"
 
 class GeometryTest : public CanvasTest {
@@ -43,7 +43,7 @@ TEST_F(GeometryTest, DistanceAndArrowPoints) {
     EXPECT_EQ(out[1], QPoint(88, 4));
 }
 
-// The arrow heads of Part 1.6's edge cases: base point and corners.
+// Arrow heads at known angles: base point and corners.
 struct ArrowCase {
     QPoint from, to, base, c0, c1;
 };

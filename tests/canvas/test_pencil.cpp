@@ -1,4 +1,4 @@
-// Part 1.3: the pencil and line model, driven with the pen through the document's viewport.
+// The pencil and line model, driven with the pen through the document's viewport.
 #include "canvas_fixture.h"
 
 TEST_F(CanvasTest, FreeHandTapDrawsOnePointAndNoEndings) {
@@ -88,8 +88,8 @@ TEST_F(CanvasTest, FreeHandWithOneMoveUsesTheReleasePositionForDirection) {
     // The point at the release and arrow heads at both ends; no line (one move only).
     EXPECT_TRUE(black(100, 100));
     EXPECT_TRUE(black(200, 100));
-    EXPECT_TRUE(black(112, 104));  // the head at the first point points away from the release
-    EXPECT_TRUE(black(188, 96));   // the head at the end points along first -> end
+    EXPECT_TRUE(black(112, 104)); // the head at the first point points away from the release
+    EXPECT_TRUE(black(188, 96));  // the head at the end points along first -> end
     EXPECT_TRUE(white(150, 100));
 }
 
@@ -173,7 +173,7 @@ TEST_F(CanvasTest, ConnectedLinesGetEndingsAtTheChainEnds) {
     doc->setToolAttribute(AttrLineEnding, EndingCircleCircle);
     drag({50, 50}, {150, 50});
     drag({150, 50}, {150, 150});
-    click({150, 150}); // on the last vertex: finish
+    click({150, 150});            // on the last vertex: finish
     EXPECT_TRUE(black(46, 50));   // dot at the origin
     EXPECT_TRUE(black(150, 153)); // dot at the last vertex
 }

@@ -1,4 +1,4 @@
-// Part 1.4: the shape model, driven with the pen.
+// The shape model, driven with the pen.
 #include "canvas_fixture.h"
 
 namespace {
