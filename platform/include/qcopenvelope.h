@@ -21,6 +21,9 @@ public:
 
     // Why the last envelope of this process could not be sent; empty after a success.
     static QString lastError();
+    // Whether a failure is also reported as a warning (the default); a program that reports
+    // lastError() itself turns this off.
+    static void setWarnOnFailure(bool warn);
 
 private:
     QByteArray channelName;

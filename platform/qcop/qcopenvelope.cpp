@@ -11,6 +11,8 @@ QString& lastErrorText() {
     static QString text;
     return text;
 }
+
+bool warnOnFailure = true;
 } // namespace
 
 QCopEnvelope::QCopEnvelope(const QByteArray& channel, const QByteArray& message)
@@ -28,10 +30,15 @@ QCopEnvelope::~QCopEnvelope() {
         return;
     }
     lastErrorText() = error;
-    qCWarning(lcQCop, "QCop message %s on %s not sent: %s", messageName.constData(),
-              channelName.constData(), qPrintable(error));
+    if (warnOnFailure)
+        qCWarning(lcQCop, "QCop message %s on %s not sent: %s", messageName.constData(),
+                  channelName.constData(), qPrintable(error));
 }
 
 QString QCopEnvelope::lastError() {
     return lastErrorText();
+}
+
+void QCopEnvelope::setWarnOnFailure(bool warn) {
+    warnOnFailure = warn;
 }

@@ -240,3 +240,29 @@ TEST_F(CanvasTest, FillRegionIgnoresPositionsOutsideTheImage) {
     f->fillRegion(&empty, 0, 0, 0);
     EXPECT_EQ(im, before);
 }
+
+TEST_F(CanvasTest, FillRunsThroughTheGapsOfAGrid) {
+    // One-pixel lines every 16 pixels with 3-pixel gaps: the fill must wind through the gaps in
+    // both directions, up the picture as well as down.
+    const int w = 480;
+    const int h = 320;
+    QImage im(w, h, QImage::Format_RGB32);
+    im.fill(Qt::white);
+    for (int y = 8; y < h; y += 16)
+        for (int x = 0; x < w; ++x)
+            if (x % 64 >= 3)
+                im.setPixel(x, y, Black);
+    for (int x = 8; x < w; x += 16)
+        for (int y = 0; y < h; ++y)
+            if (y % 64 >= 35 || y % 64 < 32)
+                im.setPixel(x, y, Black);
+    for (const QPoint seed : {QPoint(1, 1), QPoint(w - 1, h - 1), QPoint(300, 170)}) {
+        for (const unsigned value : {0xff0000ffu, unsigned(Black)}) {
+            QImage ours = im.copy();
+            QImage ref = im.copy();
+            tools()->fillModel()->fillRegion(&ours, value, seed.x(), seed.y());
+            referenceFill(&ref, value, seed.x(), seed.y());
+            EXPECT_EQ(ours, ref) << seed.x() << "," << seed.y() << " value " << std::hex << value;
+        }
+    }
+}

@@ -5,7 +5,6 @@
 #include "qcopenvelope.h"
 
 #include <QCoreApplication>
-#include <QLoggingCategory>
 #include <QTimer>
 
 #include <cstdio>
@@ -31,7 +30,7 @@ int main(int argc, char** argv) {
                    QStringLiteral("function is %1").arg(query.function()));
 
     // ferry reports a failure itself, in one line.
-    QLoggingCategory::setFilterRules(QStringLiteral("kv.qcop.warning=false"));
+    QCopEnvelope::setWarnOnFailure(false);
     {
         QCopEnvelope envelope(query.channel(), query.message());
         for (const QString& argument : query.arguments())
