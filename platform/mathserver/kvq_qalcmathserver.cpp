@@ -160,6 +160,14 @@ int KVQ_QalcMathServer::defineFromAssignment(const QString& expression, QString&
     return code;
 }
 
+int KVQ_QalcMathServer::checkAndCalculate(const QString& expression, bool approximate,
+                                          MathStructure& result) {
+    KV_QalcEngine& engine = KV_QalcEngine::instance();
+    if (const int code = engine.checkExpression(expression, {}, warnings_))
+        return code;
+    return engine.calculate(expression, modes_, approximate, timeLimitMs_, result, warnings_);
+}
+
 int KVQ_QalcMathServer::evaluateAs(const QString& expression, AnsType type, QString& answer,
                                    QString* fullPrecision) {
     Call call(this);
@@ -174,17 +182,14 @@ int KVQ_QalcMathServer::evaluateAs(const QString& expression, AnsType type, QStr
             *fullPrecision = answer;
         return assignCode;
     }
-    KV_QalcEngine& engine = KV_QalcEngine::instance();
-    if (const int code = engine.checkExpression(expression, {}, warnings_))
-        return code;
     MathStructure result;
-    if (const int code =
-            engine.calculate(expression, modes_, false, timeLimitMs_, result, warnings_))
+    if (const int code = checkAndCalculate(expression, false, result))
         return code;
     MathStructure shown(result);
     KV_QalcEngine::applyVectorForm(shown, modes_);
     answer = formatAnswer(shown, type);
-    const QString full = engine.print(shown, modes_, FULL_PRECISION_ANS, timeLimitMs_);
+    const QString full =
+        KV_QalcEngine::instance().print(shown, modes_, FULL_PRECISION_ANS, timeLimitMs_);
     if (fullPrecision)
         *fullPrecision = full;
     if (isExport(type))
@@ -412,12 +417,8 @@ int KVQ_QalcMathServer::GC_RealValue(const QString& expression, double& value) {
     Call call(this);
     if (const int code = call.start())
         return code;
-    KV_QalcEngine& engine = KV_QalcEngine::instance();
-    if (const int code = engine.checkExpression(expression, {}, warnings_))
-        return code;
     MathStructure result;
-    if (const int code =
-            engine.calculate(expression, modes_, true, timeLimitMs_, result, warnings_))
+    if (const int code = checkAndCalculate(expression, true, result))
         return code;
     return KV_QalcEngine::realValue(result, value) ? KV_MathErrors::Ok
                                                    : KV_MathErrors::NotRealNumber;
@@ -594,12 +595,8 @@ int KVQ_QalcMathServer::GC_GetRealArray(const QString& expression, RealArray& ar
     Call call(this);
     if (const int code = call.start())
         return code;
-    KV_QalcEngine& engine = KV_QalcEngine::instance();
-    if (const int code = engine.checkExpression(expression, {}, warnings_))
-        return code;
     MathStructure result;
-    if (const int code =
-            engine.calculate(expression, modes_, true, timeLimitMs_, result, warnings_))
+    if (const int code = checkAndCalculate(expression, true, result))
         return code;
     size_t rows = 1, cols = 0;
     if (result.isMatrix()) {
@@ -759,12 +756,8 @@ int KVQ_QalcMathServer::ST_GetList(const QString& listExpression, int minIndex, 
         return KV_MathErrors::BadAnswerType;
     if (minIndex < 0 || maxIndex < 0 || (maxIndex > 0 && minIndex > maxIndex))
         return KV_MathErrors::BadIndexRange;
-    KV_QalcEngine& engine = KV_QalcEngine::instance();
-    if (const int code = engine.checkExpression(listExpression, {}, warnings_))
-        return code;
     MathStructure result;
-    if (const int code =
-            engine.calculate(listExpression, modes_, false, timeLimitMs_, result, warnings_))
+    if (const int code = checkAndCalculate(listExpression, false, result))
         return code;
     if (!result.isVector())
         return KV_MathErrors::NotAList;
@@ -828,12 +821,8 @@ int KVQ_QalcMathServer::ST_GetDim(const QString& expression, unsigned& rowDim, u
     Call call(this);
     if (const int code = call.start())
         return code;
-    KV_QalcEngine& engine = KV_QalcEngine::instance();
-    if (const int code = engine.checkExpression(expression, {}, warnings_))
-        return code;
     MathStructure result;
-    if (const int code =
-            engine.calculate(expression, modes_, false, timeLimitMs_, result, warnings_))
+    if (const int code = checkAndCalculate(expression, false, result))
         return code;
     // A matrix has rows and columns, a list its length and no columns, a scalar neither.
     if (result.isMatrix()) {

@@ -91,6 +91,8 @@ public:
 private:
     class Call;
 
+    // Checks the expression and calculates it under this instance's modes and time limit.
+    int checkAndCalculate(const QString& expression, bool approximate, MathStructure& result);
     int evaluateAs(const QString& expression, AnsType type, QString& answer,
                    QString* fullPrecision);
     int defineFromAssignment(const QString& expression, QString& answer, bool& handled);
