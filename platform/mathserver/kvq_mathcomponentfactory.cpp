@@ -3,6 +3,11 @@
 #include "kvq_qalcmathserver.h"
 #include "kvq_qalcsymwatchhub.h"
 
+#include <QPointer>
+
+#include <algorithm>
+#include <vector>
+
 KVQ_MathComponentFactory::KVQ_MathComponentFactory(Builder builder) : builder_(builder) {}
 
 unsigned long KVQ_MathComponentFactory::queryInterface(const QUuid& uuid,
@@ -48,8 +53,22 @@ QObject* KVQ_MathComponentFactory::buildMathServer(QObject* parent, const char* 
 }
 
 QObject* KVQ_MathComponentFactory::buildSymWatchHub(QObject* parent, const char* name) {
+    // A hub's users give back their watch codes but never delete the hub itself, so the
+    // component keeps every hub made without a parent and deletes those left at exit.
+    static struct Orphans {
+        std::vector<QPointer<QObject>> hubs;
+        ~Orphans() {
+            for (const QPointer<QObject>& hub : hubs)
+                delete hub.data();
+        }
+    } orphans;
     auto* hub = new KVQ_QalcSymWatchHub(parent);
     if (name)
         hub->setObjectName(QString::fromUtf8(name));
+    if (!parent) {
+        orphans.hubs.erase(std::remove(orphans.hubs.begin(), orphans.hubs.end(), nullptr),
+                           orphans.hubs.end());
+        orphans.hubs.emplace_back(hub);
+    }
     return hub;
 }
