@@ -19,16 +19,16 @@ public:
     int insertItem(const QString& text, QMenu* popup, int id = -1, int index = -1);
     // An item without popup; choosing it emits activated(id).
     int insertItem(const QString& text, int id = -1, int index = -1);
-    void removeItem(int id);
+    void removeItem(int id) { ids.remove(id); }
 
     int count() const { return int(actions().size()); }
     // The id of the item at index, or -1.
-    int idAt(int index) const;
+    int idAt(int index) const { return ids.idAt(index); }
     // The index of the item with id, or -1.
     int indexOf(int id) const { return int(actions().indexOf(ids.action(id))); }
     QAction* findItem(int id) const { return ids.action(id); }
-    void setItemEnabled(int id, bool enabled);
-    bool isItemEnabled(int id) const;
+    void setItemEnabled(int id, bool enabled) { ids.setEnabled(id, enabled); }
+    bool isItemEnabled(int id) const { return ids.isEnabled(id); }
 
 signals:
     void activated(int id);
@@ -38,9 +38,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QAction* insertAt(QAction* action, int index);
-
-    KV_ItemIds ids;
+    KV_ItemIds ids{this};
 };
 
 #endif

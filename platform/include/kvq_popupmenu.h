@@ -19,16 +19,16 @@ public:
     int insertItem(const QPixmap& pixmap, const QString& text, int id = -1, int index = -1);
     // Returns the separator's id.
     int insertSeparator(int index = -1);
-    void removeItem(int id);
+    void removeItem(int id) { ids.remove(id); }
 
     int count() const { return int(actions().size()); }
-    int idAt(int index) const;
+    int idAt(int index) const { return ids.idAt(index); }
     int indexOf(int id) const { return int(actions().indexOf(ids.action(id))); }
     QAction* findItem(int id) const { return ids.action(id); }
     // The id of action (an entry of this menu or of one of its submenus), or -1.
     int idOf(QAction* action) const;
-    void setItemEnabled(int id, bool enabled);
-    bool isItemEnabled(int id) const;
+    void setItemEnabled(int id, bool enabled) { ids.setEnabled(id, enabled); }
+    bool isItemEnabled(int id) const { return ids.isEnabled(id); }
 
     // Runs the menu modally at its current position; the chosen id, or -1 when dismissed.
     int exec();
@@ -42,9 +42,7 @@ protected:
     void actionEvent(QActionEvent* event) override;
 
 private:
-    QAction* insertAt(QAction* action, int index);
-
-    KV_ItemIds ids;
+    KV_ItemIds ids{this};
 };
 
 #endif

@@ -11,45 +11,25 @@ KVQ_PopupMenu::KVQ_PopupMenu(QWidget* parent, const char* name) : QMenu(parent) 
     });
 }
 
-QAction* KVQ_PopupMenu::insertAt(QAction* action, int index) {
-    const QList<QAction*> list = actions();
-    insertAction(index >= 0 && index < list.size() ? list.at(index) : nullptr, action);
-    return action;
-}
-
 int KVQ_PopupMenu::insertItem(const QPixmap& pixmap, int id, int index) {
     return insertItem(pixmap, QString(), id, index);
 }
 
 int KVQ_PopupMenu::insertItem(const QString& text, int id, int index) {
-    return ids.assign(insertAt(new QAction(text, this), index), id);
+    return ids.insert(new QAction(text, this), id, index);
 }
 
 int KVQ_PopupMenu::insertItem(const QPixmap& pixmap, const QString& text, int id, int index) {
     auto* action = new QAction(QIcon(pixmap), text, this);
     if (text.isEmpty() && !pixmap.isNull())
         action->setIconVisibleInMenu(true);
-    return ids.assign(insertAt(action, index), id);
+    return ids.insert(action, id, index);
 }
 
 int KVQ_PopupMenu::insertSeparator(int index) {
     auto* separator = new QAction(this);
     separator->setSeparator(true);
-    return ids.assign(insertAt(separator, index), -1);
-}
-
-void KVQ_PopupMenu::removeItem(int id) {
-    QAction* action = ids.action(id);
-    if (!action)
-        return;
-    removeAction(action);
-    if (action->parent() == this)
-        delete action;
-}
-
-int KVQ_PopupMenu::idAt(int index) const {
-    const QList<QAction*> list = actions();
-    return index >= 0 && index < list.size() ? ids.id(list.at(index)) : -1;
+    return ids.insert(separator, -1, index);
 }
 
 int KVQ_PopupMenu::idOf(QAction* action) const {
@@ -67,16 +47,6 @@ int KVQ_PopupMenu::idOf(QAction* action) const {
     return -1;
 }
 
-void KVQ_PopupMenu::setItemEnabled(int id, bool enabled) {
-    if (QAction* action = ids.action(id))
-        action->setEnabled(enabled);
-}
-
-bool KVQ_PopupMenu::isItemEnabled(int id) const {
-    QAction* action = ids.action(id);
-    return action && action->isEnabled();
-}
-
 int KVQ_PopupMenu::exec() {
     return idOf(QMenu::exec(pos()));
 }
@@ -88,9 +58,6 @@ int KVQ_PopupMenu::exec(const QPoint& pos, int indexAtPoint) {
 }
 
 void KVQ_PopupMenu::actionEvent(QActionEvent* event) {
-    if (event->type() == QEvent::ActionAdded)
-        ids.ensure(event->action());
-    else if (event->type() == QEvent::ActionRemoved)
-        ids.forget(event->action());
+    ids.follow(event);
     QMenu::actionEvent(event);
 }
