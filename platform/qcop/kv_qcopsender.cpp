@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QStringList>
+#include <QtEndian>
 
 #include <cerrno>
 #include <cstring>
@@ -126,22 +127,30 @@ private:
     QElapsedTimer clock;
 };
 
-QByteArray helloMessage() {
+// A call to the bus itself, with no arguments: Hello (serial 1) or GetId (serial 3).
+QByteArray busCall(quint32 serial, const char* member) {
     KV_DBusWriter fields;
     fields.putField(KV_DBusWriter::Path, 'o', "/org/freedesktop/DBus");
     fields.putField(KV_DBusWriter::Destination, 's', "org.freedesktop.DBus");
     fields.putField(KV_DBusWriter::Interface, 's', "org.freedesktop.DBus");
-    fields.putField(KV_DBusWriter::Member, 's', "Hello");
-    return KV_DBusWriter::message(KV_DBusWriter::MethodCall, 1, fields.bytes(), QByteArray());
+    fields.putField(KV_DBusWriter::Member, 's', member);
+    return KV_DBusWriter::message(KV_DBusWriter::MethodCall, serial, fields.bytes(), QByteArray());
 }
 
-// Authenticates, says Hello and sends the signal in one write, as the bus allows, then waits
-// for the answers to the authentication and to Hello. The bus answers Hello only after it has
-// read everything before it, so a success means the signal is in the bus's hands.
+quint32 readWord(const QByteArray& bytes, qsizetype at) {
+    quint32 value = 0;
+    std::memcpy(&value, bytes.constData() + at, sizeof value);
+    return bytes.at(0) == 'l' ? qFromLittleEndian(value) : qFromBigEndian(value);
+}
+
+// Authenticates and sends Hello, the signal and a GetId call in one write, as the bus allows,
+// then waits for the answer to the authentication and for the bus's replies. The bus handles a
+// connection's messages in order, so its reply to GetId means it has taken the signal: only then
+// may the sender close the connection without the bus dropping a half-read message.
 bool deliver(Connection& c, const QByteArray& signal, QString* error) {
     const QByteArray uid = QByteArray::number(qulonglong(::getuid())).toHex();
     const QByteArray greeting = QByteArray(1, '\0') + "AUTH EXTERNAL " + uid + "\r\nBEGIN\r\n";
-    if (!c.writeAll(greeting + helloMessage() + signal, error))
+    if (!c.writeAll(greeting + busCall(1, "Hello") + signal + busCall(3, "GetId"), error))
         return false;
     QByteArray buffer;
     QByteArray line;
@@ -152,11 +161,26 @@ bool deliver(Connection& c, const QByteArray& signal, QString* error) {
             QStringLiteral("the bus refused authentication (%1)").arg(QString::fromLatin1(line));
         return false;
     }
-    if (!c.readAtLeast(&buffer, 16, error))
-        return false;
-    if (buffer.at(1) != char(KV_DBusWriter::MethodReturn)) {
-        *error = QStringLiteral("the bus refused the connection");
-        return false;
+    // Messages from the bus: the replies to Hello and GetId, and signals (NameAcquired) between.
+    for (int replies = 0; replies < 2;) {
+        if (!c.readAtLeast(&buffer, 16, error))
+            return false;
+        const qsizetype fieldsEnd = 16 + qsizetype(readWord(buffer, 12));
+        const qsizetype size = ((fieldsEnd + 7) & ~qsizetype(7)) + qsizetype(readWord(buffer, 4));
+        if (size > MaxMessageSize) {
+            *error = QStringLiteral("the bus sent a malformed message");
+            return false;
+        }
+        if (!c.readAtLeast(&buffer, size, error))
+            return false;
+        const char type = buffer.at(1);
+        buffer.remove(0, size);
+        if (type == char(KV_DBusWriter::Error)) {
+            *error = QStringLiteral("the bus refused the message");
+            return false;
+        }
+        if (type == char(KV_DBusWriter::MethodReturn))
+            ++replies;
     }
     return true;
 }
