@@ -245,7 +245,9 @@ void KV_FillModel::mousePress(QMouseEvent* e) {
         painter->end();
     QImage image = picture->toImage();
     *picture = QPixmap();
-    fillRegion(&image, 0, p.x(), p.y());
+    // The fill paints black: pixel value 0, which an image with an alpha channel would take as
+    // transparent, so such an image gets opaque black.
+    fillRegion(&image, image.hasAlphaChannel() ? 0xff000000u : 0u, p.x(), p.y());
     *picture = QPixmap::fromImage(std::move(image));
     painter->begin(picture);
     doc->updateImage();

@@ -21,13 +21,16 @@ constexpr int PictureHeight = 320;
 constexpr int ViewWidth = 480;
 constexpr int ViewHeight = 260;
 
-// Any warning Qt's image readers give while one picture is read means damaged data (libjpeg
-// reports a truncated or corrupt stream as a warning and fills the rest with grey).
+// A warning from an image reader while one picture is read means damaged data (libjpeg
+// reports a truncated or corrupt stream as a plain warning and fills the rest with grey).
+// Warnings of Qt's own logging categories (an unsupported colour profile, say) concern data
+// beside the pixels and do not refuse the picture.
 int readWarnings = 0;
 QtMessageHandler previousHandler = nullptr;
 
 void countingHandler(QtMsgType type, const QMessageLogContext& context, const QString& msg) {
-    if (type != QtDebugMsg && type != QtInfoMsg)
+    const bool plain = !context.category || qstrcmp(context.category, "default") == 0;
+    if (type != QtDebugMsg && type != QtInfoMsg && plain)
         ++readWarnings;
     if (previousHandler)
         previousHandler(type, context, msg);
@@ -227,7 +230,7 @@ bool KVQ_ImageDocument::readPicture(const QString& fileName, const char* format,
 bool KVQ_ImageDocument::loadImage(const QString& fileName, const char* format) {
     if (fileName.isNull())
         return false;
-    // Unlike the original, a load that fails (unsupported format included) keeps the previous
+    // A load that fails (unsupported format included) keeps the previous
     // file name, format, flags and picture, so that a later Save cannot overwrite the file that
     // failed to load. The painter stays open on the picture throughout.
     const char* chosen = chooseFormat(format);
@@ -268,7 +271,7 @@ bool KVQ_ImageDocument::writePicture(const QString& fileName, const char* format
 bool KVQ_ImageDocument::saveImage() {
     if (fName.isEmpty())
         return false;
-    // Unlike the original, only a successful write counts as saved.
+    // Only a successful write counts as saved.
     const bool ok = writePicture(fName, curFormat);
     if (ok) {
         savedFlag = true;

@@ -62,6 +62,22 @@ TEST_F(CanvasTest, PressOnNewPictureFillsItAllBlack) {
     EXPECT_EQ(shown(), im);
 }
 
+TEST_F(CanvasTest, FillOnAPictureWithAlphaPaintsOpaqueBlack) {
+    // A picture with an alpha channel (a 32-bit BMP with a mask, say): half transparent red.
+    QImage translucent(40, 30, QImage::Format_ARGB32);
+    translucent.fill(QColor(255, 0, 0, 128));
+    doc->setPmScaled(QPixmap::fromImage(translucent));
+    doc->showPicture();
+    ASSERT_TRUE(picture().hasAlphaChannel());
+    useTool(ToolFill);
+    click({5, 5});
+    QImage im = picture();
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x)
+            ASSERT_EQ(im.pixel(x, y), Black) << x << "," << y;
+    EXPECT_EQ(shown().pixel(20, 15), Black);
+}
+
 TEST_F(CanvasTest, PressOnBlackChangesNothing) {
     doc->painter()->setPen(QPen(Qt::black));
     doc->painter()->drawLine(0, 100, 479, 100);
