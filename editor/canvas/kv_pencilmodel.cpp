@@ -206,22 +206,22 @@ void KV_PencilModel::pressLine(QPoint p) {
     if (lineSt != 2)
         return;
     KVQ_ImageDocument* doc = document();
-    QPixmap copy = doc->pictureCopy();
+    QPixmap* copy = doc->previewCopy();
     {
-        QPainter painter(&copy);
+        QPainter painter(copy);
         painter.setPen(controller->currentPen());
         drawSegment(&painter, lineStart, p);
         painter.setPen(controller->currentPen());
         drawEnding(&painter, p, lineStart, p, lineStart);
     }
-    doc->updateImage(&copy);
+    doc->updateImage(copy);
 }
 
 void KV_PencilModel::moveLine(QPoint p) {
     KVQ_ImageDocument* doc = document();
-    QPixmap copy = doc->pictureCopy();
+    QPixmap* copy = doc->previewCopy();
     {
-        QPainter painter(&copy);
+        QPainter painter(copy);
         painter.setPen(controller->currentPen());
         drawSegment(&painter, lineStart, p);
         QPen solid = controller->currentPen();
@@ -229,7 +229,7 @@ void KV_PencilModel::moveLine(QPoint p) {
         painter.setPen(solid);
         drawEnding(&painter, p, lineStart, p, lineStart);
     }
-    doc->updateImage(&copy);
+    doc->updateImage(copy);
 }
 
 void KV_PencilModel::releaseLine(QPoint r) {
@@ -261,35 +261,35 @@ void KV_PencilModel::drawMarker(QPainter* painter, QPoint p) {
 
 void KV_PencilModel::showMarker(QPoint p) {
     KVQ_ImageDocument* doc = document();
-    QPixmap copy = doc->pictureCopy();
+    QPixmap* copy = doc->previewCopy();
     {
-        QPainter painter(&copy);
+        QPainter painter(copy);
         drawMarker(&painter, p);
     }
-    doc->updateImage(&copy);
+    doc->updateImage(copy);
 }
 
 void KV_PencilModel::pressConnected(QPoint p) {
     KVQ_ImageDocument* doc = document();
-    QPixmap copy = doc->pictureCopy();
+    QPixmap* copy = doc->previewCopy();
     {
-        QPainter painter(&copy);
+        QPainter painter(copy);
         painter.setPen(controller->currentPen());
         drawSegment(&painter, hasPrev ? prevVertex : lineStart, p);
     }
-    doc->updateImage(&copy);
+    doc->updateImage(copy);
 }
 
 void KV_PencilModel::moveConnected(QPoint p) {
     KVQ_ImageDocument* doc = document();
-    QPixmap copy = doc->pictureCopy();
+    QPixmap* copy = doc->previewCopy();
     {
-        QPainter painter(&copy);
+        QPainter painter(copy);
         painter.setPen(controller->currentPen());
         drawSegment(&painter, hasPrev ? prevVertex : lineStart, p);
         drawMarker(&painter, p);
     }
-    doc->updateImage(&copy);
+    doc->updateImage(copy);
 }
 
 void KV_PencilModel::releaseConnected(QPoint r) {
@@ -421,23 +421,23 @@ void KV_PencilModel::pressArrow(QPoint p) {
         arrowSt = 4;
     } else if (arrowSt == 2) {
         KVQ_ImageDocument* doc = document();
-        QPixmap copy = doc->pictureCopy();
+        QPixmap* copy = doc->previewCopy();
         {
-            QPainter painter(&copy);
+            QPainter painter(copy);
             painter.setPen(controller->currentPen());
             drawSegment(&painter, arrowStart, p);
             painter.setPen(controller->currentPen());
             drawEnding(&painter, p, arrowStart, p, arrowStart);
         }
-        doc->updateImage(&copy);
+        doc->updateImage(copy);
     }
 }
 
 void KV_PencilModel::moveArrow(QPoint p) {
     KVQ_ImageDocument* doc = document();
-    QPixmap copy = doc->pictureCopy();
+    QPixmap* copy = doc->previewCopy();
     {
-        QPainter painter(&copy);
+        QPainter painter(copy);
         painter.setPen(controller->currentPen());
         if (arrowSt == 1 || arrowSt == 4) {
             if (arrowSt == 4)
@@ -456,7 +456,7 @@ void KV_PencilModel::moveArrow(QPoint p) {
             }
         }
     }
-    doc->updateImage(&copy);
+    doc->updateImage(copy);
 }
 
 void KV_PencilModel::releaseArrow(QPoint r) {
@@ -473,16 +473,16 @@ void KV_PencilModel::releaseArrow(QPoint r) {
         arrowEnd = r;
         docPainter->setPen(controller->currentPen());
         doc->updateImage();
-        QPixmap copy = doc->pictureCopy();
+        QPixmap* copy = doc->previewCopy();
         {
-            QPainter painter(&copy);
+            QPainter painter(copy);
             painter.setPen(controller->currentPen());
             drawArrowLine(docPainter, nullptr, arrowStart, arrowEnd);
             drawArrowLine(&painter, &painter, arrowStart, arrowEnd);
         }
         arrowSt = 3;
         pendingHead = 2;
-        doc->updateImage(&copy);
+        doc->updateImage(copy);
         break;
     }
     case 3: {
@@ -502,13 +502,13 @@ void KV_PencilModel::releaseArrow(QPoint r) {
         doc->updateImage();
         if (pendingHead == 3) {
             arrowSt = 3;
-            QPixmap copy = doc->pictureCopy();
+            QPixmap* copy = doc->previewCopy();
             {
-                QPainter painter(&copy);
+                QPainter painter(copy);
                 painter.setPen(controller->currentPen());
                 drawArrow(&painter, arrowEnd, arrowStart);
             }
-            doc->updateImage(&copy);
+            doc->updateImage(copy);
         }
         break;
     }

@@ -64,14 +64,14 @@ void KV_ShapeModel::paintShape(QPainter* painter, QPoint p) {
 
 void KV_ShapeModel::preview(QPoint p) {
     KVQ_ImageDocument* doc = document();
-    QPixmap copy = doc->pictureCopy();
+    QPixmap* copy = doc->previewCopy();
     {
-        QPainter painter(&copy);
+        QPainter painter(copy);
         painter.setPen(controller->currentPen());
         painter.setBrush(controller->currentBrush());
         paintShape(&painter, p);
     }
-    doc->updateImage(&copy);
+    doc->updateImage(copy);
 }
 
 void KV_ShapeModel::mousePress(QMouseEvent* e) {

@@ -154,8 +154,10 @@ KVQ_ImageDocument::~KVQ_ImageDocument() {
     if (paint.isActive())
         paint.end();
     // The canvas outlives us possibly; it must not keep showing our picture by reference.
-    if (canvasPtr)
+    if (canvasPtr) {
         canvasPtr->releaseBackgroundPixmap(&picture);
+        canvasPtr->releaseBackgroundPixmap(&previewBuffer);
+    }
 }
 
 void KVQ_ImageDocument::init() {
@@ -171,6 +173,7 @@ void KVQ_ImageDocument::showPicture() {
         return;
     canvasPtr->resize(picture.width(), picture.height());
     canvasPtr->setBackgroundPixmapRef(&picture);
+    previewBuffer = QPixmap();
 }
 
 bool KVQ_ImageDocument::newImage() {
@@ -337,12 +340,17 @@ void KVQ_ImageDocument::viewportPaintEvent(QPaintEvent* e) {
 void KVQ_ImageDocument::updateImage() {
     if (canvasPtr)
         canvasPtr->setBackgroundPixmapRef(&picture);
+    previewBuffer = QPixmap();
     update();
     savedFlag = false;
 }
 
 void KVQ_ImageDocument::updateImage(QPixmap* preview) {
-    if (canvasPtr && preview)
+    // The preview buffer is shown by reference: a shared copy would make the next preview's
+    // painter copy the whole buffer again.
+    if (canvasPtr && preview == &previewBuffer)
+        canvasPtr->setBackgroundPixmapRef(preview);
+    else if (canvasPtr && preview)
         canvasPtr->setBackgroundPixmap(*preview);
     update();
     savedFlag = false;
@@ -363,10 +371,18 @@ void KVQ_ImageDocument::setControlKey(bool pressed, int key) {
         tools->setControlKey(pressed, key);
 }
 
-QPixmap KVQ_ImageDocument::pictureCopy() const {
-    // toImage copies the pixels of a pixmap being painted on (once); fromImage of that image
-    // takes its pixels over without a copy (same format).
-    return QPixmap::fromImage(picture.toImage());
+QPixmap* KVQ_ImageDocument::previewCopy() {
+    if (previewBuffer.size() != picture.size() ||
+        previewBuffer.hasAlphaChannel() != picture.hasAlphaChannel()) {
+        // toImage copies the pixels of a pixmap being painted on (once); fromImage of that
+        // image takes them over without a copy (same format).
+        previewBuffer = QPixmap::fromImage(picture.toImage());
+    } else {
+        QPainter painter(&previewBuffer);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawPixmap(0, 0, picture);
+    }
+    return &previewBuffer;
 }
 
 void KVQ_ImageDocument::setPmScaled(const QPixmap& pm) {

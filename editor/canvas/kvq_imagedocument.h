@@ -42,9 +42,11 @@ public:
     bool saved() const { return savedFlag; }
     bool isFile() const { return fileFlag; }
 
-    // A copy of the picture for a preview. Qt 6 copies a pixmap that is being
-    // painted on twice over when it is copied as a QPixmap; this copies its pixels once.
-    QPixmap pictureCopy() const;
+    // The preview buffer, holding a fresh copy of the picture to draw a preview on and show
+    // with updateImage(QPixmap*). The buffer is kept while previews follow each other, so a
+    // move copies the pixels into memory already in use instead of allocating a new picture;
+    // updateImage() and showPicture() let it go.
+    QPixmap* previewCopy();
     // Shows the picture itself again (ending a preview) without marking a change.
     void showPicture();
     // For the editor's messages and for tests.
@@ -77,6 +79,7 @@ private:
     QPainter paint;
     QString fName;
     QPixmap picture;
+    QPixmap previewBuffer; // see previewCopy
     KV_ToolsController* tools = nullptr;
     QPointer<QCanvas> canvasPtr;
 };

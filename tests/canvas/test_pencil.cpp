@@ -260,3 +260,27 @@ TEST_F(CanvasTest, ColourChangeKeepsAnArrowLineAttributeChangeAbandonsIt) {
     // The shortened line stays, without heads.
     EXPECT_EQ(nonWhiteBox(picture()), QRect(100, 100, 89, 1));
 }
+
+TEST_F(CanvasTest, EachPreviewShowsOnlyTheLatestLine) {
+    // Previews follow each other on one buffer: nothing of an earlier preview may remain, and
+    // the picture itself stays untouched until the release.
+    usePencil(PencilLine);
+    press({10, 10});
+    move({200, 10});
+    EXPECT_EQ(shown().pixel(150, 10), Black);
+    move({10, 200});
+    const QImage second = shown();
+    EXPECT_EQ(second.pixel(150, 10), White);
+    EXPECT_EQ(second.pixel(10, 150), Black);
+    EXPECT_EQ(nonWhiteBox(picture()), QRect());
+    // The picture changed between previews (a preview after a new picture): the buffer follows.
+    release({10, 200});
+    EXPECT_EQ(nonWhiteBox(picture()).left(), 10);
+    doc->newImage();
+    press({300, 300});
+    move({300, 250});
+    const QImage fresh = shown();
+    EXPECT_EQ(fresh.pixel(10, 150), White);
+    EXPECT_EQ(fresh.pixel(300, 270), Black);
+    release({300, 250});
+}
