@@ -114,5 +114,8 @@ QString fromInput(const char* buffer) {
 }
 
 CBuffer allocBuffer(size_t size) {
-    return CBuffer(static_cast<char*>(std::malloc(size)));
+    CBuffer buffer(static_cast<char*>(std::malloc(size)));
+    if (!buffer)
+        std::fputs("\nCould not allocate input buffer\n", stdout);
+    return buffer;
 }

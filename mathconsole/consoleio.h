@@ -47,7 +47,8 @@ struct FreeDeleter {
     void operator()(void* memory) const { std::free(memory); }
 };
 using CBuffer = std::unique_ptr<char[], FreeDeleter>;
-// A buffer of size bytes from the C allocator, or null when it cannot be had.
+// A buffer of size bytes from the C allocator; null, with the console's message written, when
+// it cannot be had.
 CBuffer allocBuffer(size_t size);
 
 // A Latin-1 string made from console input.

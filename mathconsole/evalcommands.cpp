@@ -29,10 +29,8 @@ void evaluateCommand(bool parseAndFormat) {
         withFullPrecision = choice == 2;
     }
     CBuffer input = allocBuffer(kLongLine);
-    if (!input) {
-        std::fputs("\nCould not allocate input buffer\n", stdout);
+    if (!input)
         return;
-    }
     printModes(false);
     for (;;) {
         if (!readLine("ENTER EXPRESSION (or QUIT)\n", input.get(), kLongLine) ||

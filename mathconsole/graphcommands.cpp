@@ -107,10 +107,8 @@ void graphParametricCommand() {
 
 void realValueCommand() {
     CBuffer input = allocBuffer(kLongLine);
-    if (!input) {
-        std::fputs("\nCould not allocate input buffer\n", stdout);
+    if (!input)
         return;
-    }
     printModes(false);
     for (;;) {
         if (!readLine("ENTER EXPRESSION (or QUIT)\n", input.get(), kLongLine) ||

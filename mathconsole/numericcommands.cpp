@@ -159,10 +159,8 @@ void evalFunctionCommand() {
     std::vector<char*> names;
     for (int i = 1; i <= count; ++i) {
         CBuffer name = allocBuffer(kShortLine);
-        if (!name) {
-            std::fputs("\nCould not allocate input buffer\n", stdout);
+        if (!name)
             return;
-        }
         std::printf("parm name%d", i);
         if (!readLine(": ", name.get(), kShortLine))
             return;
