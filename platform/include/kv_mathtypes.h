@@ -81,7 +81,7 @@ struct RealArray {
 };
 
 struct ParsedFunction {
-    void* data;       // set by the server
+    void* data;        // set by the server
     uint32_t reserved; // zeroed by the caller, never read
 };
 

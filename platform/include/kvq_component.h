@@ -34,6 +34,8 @@ public:
     void setModeActions(QActionGroup* modes, int reserved1, int reserved2);
     // Shows icon as the window icon and takes ownership of it.
     void setIcon(QPixmap* icon);
+    // The window's caption.
+    void setCaption(const QString& caption) { setWindowTitle(caption); }
 
     KVQ_ToolBar* toolBar() const { return viewBar; }
     KVQ_ToolBar* appToolBar() const { return appBar; }

@@ -17,6 +17,9 @@ public:
     // Builds a new object, or returns null when it cannot. The caller owns the result unless
     // parent owns it.
     virtual QObject* create(QObject* parent, const char* name, const QStringList& args) = 0;
+
+protected:
+    ~KVQ_ObjectFactoryInterface() = default;
 };
 
 #endif

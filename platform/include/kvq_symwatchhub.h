@@ -11,7 +11,12 @@ class KVQ_SymWatchHub : public QObject {
 
 public:
     // Kinds of change for getChangedVariables; they combine as bits.
-    enum ChangeKind { NewVariables = 1, DeletedVariables = 2, ModifiedVariables = 4, AllChanges = 7 };
+    enum ChangeKind {
+        NewVariables = 1,
+        DeletedVariables = 2,
+        ModifiedVariables = 4,
+        AllChanges = 7
+    };
 
     explicit KVQ_SymWatchHub(QObject* parent = nullptr);
     ~KVQ_SymWatchHub() override;

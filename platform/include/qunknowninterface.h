@@ -20,7 +20,10 @@ public:
     virtual unsigned long release() = 0;
 
 protected:
-    virtual ~QUnknownInterface() = default;
+    // Not virtual, so that the table of an interface holds exactly its operations in the order
+    // above (and create after them in the factory): components built elsewhere against this
+    // layout stay compatible. Objects delete themselves in release(), never through this type.
+    ~QUnknownInterface() = default;
 };
 
 // The entry point every component library exports under this unmangled name.

@@ -5,7 +5,7 @@
 
 #include "kvq_objectfactoryinterface.h"
 
-class KVQ_MathComponentFactory : public KVQ_ObjectFactoryInterface {
+class KVQ_MathComponentFactory final : public KVQ_ObjectFactoryInterface {
 public:
     using Builder = QObject* (*)(QObject* parent, const char* name);
 
@@ -24,7 +24,7 @@ public:
     static QObject* buildSymWatchHub(QObject* parent, const char* name);
 
 private:
-    ~KVQ_MathComponentFactory() override = default;
+    ~KVQ_MathComponentFactory() = default;
 
     Builder builder_;
     unsigned long refCount_ = 0;

@@ -1,4 +1,5 @@
 // The broker against test components registered from a temporary folder.
+#include "kvq_objectfactoryinterface.h"
 #include "kvq_orb.h"
 
 #include <QDir>
@@ -11,6 +12,13 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+
+#include <type_traits>
+
+// The interfaces' tables hold their operations only, in declaration order (no destructor slots),
+// so that components built against that layout elsewhere stay compatible.
+static_assert(!std::has_virtual_destructor_v<QUnknownInterface>);
+static_assert(!std::has_virtual_destructor_v<KVQ_ObjectFactoryInterface>);
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "kvq_objectfactoryinterface.h"
 
-class FakeFactory : public KVQ_ObjectFactoryInterface {
+class FakeFactory final : public KVQ_ObjectFactoryInterface {
 public:
     enum Kind { MathServer, SymWatchHub };
 

@@ -5,13 +5,13 @@
 
 #include "kvq_objectfactoryinterface.h"
 
-class KV_TestFactory : public KVQ_ObjectFactoryInterface {
+class KV_TestFactory final : public KVQ_ObjectFactoryInterface {
 public:
     using Maker = QObject* (*)(QObject* parent, const char* name, const QStringList& args);
 
     // refuseFactory: queryInterface offers only QUnknownInterface. make builds the objects.
     KV_TestFactory(bool refuseFactory, Maker make);
-    ~KV_TestFactory() override;
+    ~KV_TestFactory();
 
     unsigned long queryInterface(const QUuid& uuid, QUnknownInterface** iface) override;
     unsigned long addRef() override;
