@@ -215,8 +215,13 @@ EvaluationOptions KV_QalcEngine::evaluationOptions(const Modes& modes, bool appr
         eo.approximation = APPROXIMATION_EXACT;
     else
         eo.approximation = APPROXIMATION_TRY_EXACT;
+    // The engine's ParseOptions constructor leaves this flag unset; set, it would read "max(1,2)"
+    // as max(12).
+    eo.parse_options.comma_as_separator = false;
     eo.parse_options.angle_unit = modes.angle == 1 ? ANGLE_UNIT_DEGREES : ANGLE_UNIT_RADIANS;
-    eo.allow_complex = modes.domain == 1;
+    // Complex values are allowed in the complex domain, and in the real-result domain on the
+    // way to the result (which calculate then checks); real-calc calculates in the reals.
+    eo.allow_complex = modes.domain != 0;
     eo.complex_number_form =
         modes.complexForm == 1 ? COMPLEX_NUMBER_FORM_EXPONENTIAL : COMPLEX_NUMBER_FORM_RECTANGULAR;
     eo.interval_calculation = INTERVAL_CALCULATION_NONE;
@@ -289,6 +294,8 @@ int KV_QalcEngine::calculate(const QString& text, const Modes& modes, bool appro
                               eo, parsed ? parsed : &parsedHere);
     if (!CALCULATOR->aborted() && modes.units == 1)
         convertToUsUnits(result, eo);
+    // Checked under the same time limit: the check may simplify the value once more.
+    const bool real = modes.domain == 1 || CALCULATOR->aborted() || isReal(result, eo);
     const bool aborted = CALCULATOR->aborted();
     CALCULATOR->stopControl();
     bool trouble = false;
@@ -300,7 +307,39 @@ int KV_QalcEngine::calculate(const QString& text, const Modes& modes, bool appro
         return KV_MathErrors::SyntaxError;
     if (error)
         return KV_MathErrors::CalculationFailed;
+    if (!real)
+        return KV_MathErrors::NotRealNumber;
     return KV_MathErrors::Ok;
+}
+
+namespace {
+bool holdsImaginaryNumber(const MathStructure& value) {
+    if (value.isNumber())
+        return value.number().hasImaginaryPart();
+    for (size_t i = 0; i < value.size(); ++i) {
+        if (holdsImaginaryNumber(value[i]))
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+bool KV_QalcEngine::isReal(const MathStructure& value, const EvaluationOptions& eo) const {
+    if (holdsImaginaryNumber(value))
+        return false;
+    if (eo.allow_complex)
+        return true;
+    // Calculated in the reals, a non-real value stays unsimplified (sqrt(-4), ln(-1)): it shows
+    // when the value is simplified once more with complex numbers allowed.
+    if (value.isNumber())
+        return true;
+    EvaluationOptions complex = eo;
+    complex.allow_complex = true;
+    MathStructure probe(value);
+    CALCULATOR->beginTemporaryStopMessages();
+    probe.eval(complex);
+    CALCULATOR->endTemporaryStopMessages();
+    return !holdsImaginaryNumber(probe);
 }
 
 int KV_QalcEngine::calculateParsed(MathStructure& value, const Modes& modes, bool approximate,

@@ -84,6 +84,9 @@ public:
 private:
     KV_QalcEngine();
     void convertToUsUnits(MathStructure& value, const EvaluationOptions& eo) const;
+    // Whether a calculated value holds no imaginary part, also where the reals left it
+    // unsimplified.
+    bool isReal(const MathStructure& value, const EvaluationOptions& eo) const;
 };
 
 #endif

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -58,11 +60,43 @@ TEST_F(Evaluate, ComplexDomainAndForms) {
     const QString polar = eval("sqrt(-4)");
     EXPECT_EQ(code, 0);
     EXPECT_TRUE(polar.contains("e^") && polar.contains("1.5707963")) << polar.toStdString();
-    setMode([](Modes& m) {
-        m.domain = 0;
-        m.complexForm = 0;
-    });
-    EXPECT_FALSE(eval("sqrt(-4)").contains("2i"));
+}
+
+TEST_F(Evaluate, RealDomainsRefuseNonRealResults) {
+    // real-calc (the default): no complex numbers at all.
+    for (const char* text : {"sqrt(-4)", "ln(-1)", "asin(2)"}) {
+        eval(text);
+        EXPECT_NE(code, 0) << text;
+        EXPECT_TRUE(errorText(code).contains("not a real number")) << text;
+    }
+    EXPECT_EQ(eval("sqrt(4)"), "2");
+    EXPECT_EQ(code, 0);
+    // real-result: complex values on the way, a real answer at the end.
+    setMode([](Modes& m) { m.domain = 2; });
+    EXPECT_EQ(eval("sqrt(-1)^2"), "-1");
+    EXPECT_EQ(code, 0);
+    eval("sqrt(-4)");
+    EXPECT_NE(code, 0);
+}
+
+TEST_F(Evaluate, CommasSeparateArguments) {
+    // Every path that parses: evaluation, real values, tables and parsed functions.
+    EXPECT_EQ(eval("max(1,2)"), "2");
+    double value = 0;
+    for (const char* text : {"root(8,3)", "max(1,2)", "max(1,2)"}) {
+        ASSERT_EQ(server->GC_RealValue(text, value), 0) << text;
+        EXPECT_DOUBLE_EQ(value, 2.0) << text;
+    }
+    GraphData g{};
+    ASSERT_EQ(server->GC_GraphExpression("x+max(1,2)", "x", 1, 1, 1, false, g), 0);
+    ASSERT_EQ(g.numPoints, 1u);
+    EXPECT_DOUBLE_EQ(g.y[0], 3.0);
+    std::free(g.x);
+    std::free(g.y);
+    std::free(g.flags);
+    double slope = 0;
+    ASSERT_EQ(server->GC_FDerivative("log(x,2)", "x", 8, slope), 0);
+    EXPECT_NEAR(slope, 1 / (8 * std::log(2.0)), 1e-6);
 }
 
 TEST_F(Evaluate, UsUnits) {
