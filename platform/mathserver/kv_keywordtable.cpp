@@ -46,6 +46,22 @@ const Operator Operators[] = {
     {"\xe2\x88\x92", "Minus sign: a \xe2\x88\x92 b"},
     {"\xc3\x97", "Multiplication sign: a \xc3\x97 b"},
     {"\xc3\xb7", "Division sign: a \xc3\xb7 b"},
+    {"//", "Integer division: a // b"},
+    {"\\", "Integer division: a \\ b"},
+    {"==", "Equality: a == b"},
+    {"<>", "Not equal: a <> b"},
+    {"->", "Converts to a unit or display form: 5 km -> ft"},
+    {"\xc2\xb0", "Degrees: 90\xc2\xb0"},
+    {"\xc2\xac", "Bitwise not: \xc2\xac a"},
+    {"\xe2\x89\xa0", "Not equal: a \xe2\x89\xa0 b"},
+    {"\xe2\x89\xa4", "Less than or equal: a \xe2\x89\xa4 b"},
+    {"\xe2\x89\xa5", "Greater than or equal: a \xe2\x89\xa5 b"},
+    {"\xc2\xb7", "Multiplication dot: a \xc2\xb7 b"},
+    {"\xe2\x8b\x85", "Multiplication dot: a \xe2\x8b\x85 b"},
+    {"\xe2\x88\x9a", "Square root: \xe2\x88\x9a a"},
+    {"\xe2\x88\x9b", "Cube root: \xe2\x88\x9b a"},
+    {"\xe2\x88\xa7", "Logical and: a \xe2\x88\xa7 b"},
+    {"\xe2\x88\xa8", "Logical or: a \xe2\x88\xa8 b"},
 };
 
 const Operator Words[] = {
@@ -86,10 +102,12 @@ KV_KeywordTable::KV_KeywordTable() {
     for (const Operator& w : Words)
         add(QString::fromUtf8(w.text), WordGroup, index++, QString::fromUtf8(w.help));
 
-    // Built-in functions only: user functions are local and come and go.
+    // Built-in functions only: user functions are local and come and go. A function named like
+    // an operator word (mod, xor) keeps the word's tags, so that every keyword has one pair.
     std::vector<std::string> names;
     for (MathFunction* f : CALCULATOR->functions) {
-        if (!f->isLocal() && f->isActive())
+        if (!f->isLocal() && f->isActive() &&
+            !byKeyword_.contains(KV_QalcEngine::fromEngine(f->referenceName())))
             names.push_back(f->referenceName());
     }
     std::sort(names.begin(), names.end());

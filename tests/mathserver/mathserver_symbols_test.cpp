@@ -114,7 +114,8 @@ TEST_F(Symbols, NamesAndBadDefinitions) {
 TEST_F(Symbols, TagsAndKeywordsBothWays) {
     unsigned t1 = 0, t2 = 0;
     QString keyword;
-    for (const char* k : {"+", "^", "to", "mod", "sin", "sqrt", "ln", "integrate"}) {
+    for (const char* k : {"+", "^", "to", "mod", "xor", "sin", "sqrt", "ln", "integrate", "//",
+                          "->", "==", "<>", "\xc2\xb0"}) {
         ASSERT_EQ(server->ST_GetTags(k, t1, t2), 0) << k;
         EXPECT_GE(t1, 1u);
         EXPECT_LE(t1, 255u);
@@ -134,6 +135,18 @@ TEST_F(Symbols, TagsAndKeywordsBothWays) {
     EXPECT_EQ(t1, o1);
     EXPECT_EQ(t2, o2);
     EXPECT_NE(server->ST_GetTags("nosuchop", t1, t2), 0);
+    // Every keyword of the table has exactly one pair of tags.
+    int entries = 0;
+    for (unsigned a = 1; a <= 255; ++a) {
+        for (unsigned b = 1; b <= 255; ++b) {
+            if (server->ST_GetKeyword(a, b, keyword) != 0)
+                continue;
+            ++entries;
+            ASSERT_EQ(server->ST_GetTags(keyword, t1, t2), 0) << keyword.toStdString();
+            EXPECT_EQ(t1 * 256 + t2, a * 256 + b) << keyword.toStdString();
+        }
+    }
+    EXPECT_GT(entries, 200);
     EXPECT_NE(server->ST_GetKeyword(0, 0, keyword), 0);
     EXPECT_NE(server->ST_GetKeyword(255, 255, keyword), 0);
 }
