@@ -246,7 +246,8 @@ PrintOptions KV_QalcEngine::printOptions(const Modes& modes, AnsType type) const
         po.min_exp = EXP_PRECISION;
         return po;
     }
-    po.min_exp = modes.exponentStyle == 1   ? EXP_SCIENTIFIC
+    // Scientific style writes every value with an exponent (12 is 1.2E1), as formatFloat does.
+    po.min_exp = modes.exponentStyle == 1   ? EXP_PURE
                  : modes.exponentStyle == 2 ? EXP_BASE_3
                                             : EXP_PRECISION;
     if (modes.decimalStyle == 1) {

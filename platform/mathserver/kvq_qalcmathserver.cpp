@@ -70,11 +70,14 @@ bool jumpsBetween(const KV_FunctionEvaluator& f, double a, double fa, double b, 
     return std::fabs(fb - fa) > 1e-9 * (1 + std::fabs(fa));
 }
 
-// Segments worth a closer look: a change well above both neighbouring changes.
+// Segments worth a closer look: a change well above both neighbouring changes, or a change of
+// sign above both (a pole between two steep branches, as tan has).
 bool suspicious(const double* y, uint32_t i, uint32_t n) {
     const double d = std::fabs(y[i] - y[i - 1]);
     const double before = i >= 2 ? std::fabs(y[i - 1] - y[i - 2]) : 0;
     const double after = i + 1 < n ? std::fabs(y[i + 1] - y[i]) : 0;
+    if (d > 0 && y[i - 1] * y[i] < 0 && d > before && d > after)
+        return true;
     return d > 0 && d > 3 * before && d > 3 * after;
 }
 

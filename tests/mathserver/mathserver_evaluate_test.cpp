@@ -149,6 +149,7 @@ TEST_F(Evaluate, NumberFormats) {
         m.digits = 0;
     });
     EXPECT_EQ(eval("123456*1000"), "1.23456E8");
+    EXPECT_EQ(eval("12"), "1.2E1");
     setMode([](Modes& m) { m.exponentStyle = 2; });
     EXPECT_EQ(eval("123456*1000"), "123.456E6");
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -65,6 +66,26 @@ TEST_F(Graph, PointFlags) {
         jumps += (g.flags[i] & NOT_CONTINUOUS) ? 1 : 0;
     EXPECT_EQ(jumps, 1);
     EXPECT_NE(g.flags[5] & NOT_CONTINUOUS, 0);
+    std::free(g.x);
+    std::free(g.y);
+    std::free(g.flags);
+    // The pole of tan between 1.5 and 1.75, after a steep rise; sin crosses zero smoothly.
+    for (const char* function : {"tan(x)", "sin(x)"}) {
+        g = GraphData{};
+        ASSERT_EQ(server->GC_GraphExpression(function, "x", 0, 7, 0.25, true, g), 0);
+        std::vector<uint32_t> at;
+        for (uint32_t i = 0; i < g.numPoints; ++i)
+            if (g.flags[i] & NOT_CONTINUOUS)
+                at.push_back(i);
+        if (function[0] == 't')
+            EXPECT_EQ(at, std::vector<uint32_t>({7, 19})) << function; // pi/2 and 3*pi/2
+        else
+            EXPECT_TRUE(at.empty()) << function;
+        std::free(g.x);
+        std::free(g.y);
+        std::free(g.flags);
+    }
+    g = GraphData{};
 }
 
 TEST_F(Graph, ParametricTable) {
