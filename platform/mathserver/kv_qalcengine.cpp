@@ -460,7 +460,12 @@ QString KV_QalcEngine::formatNumber(double value, unsigned decimalStyle, unsigne
     if (exponentStyle == 0) {
         if (fixed)
             return QString::number(value, 'f', d);
-        return QString::number(value, 'g', d > 0 ? d : AutoDigits);
+        const QString plain = QString::number(value, 'g', d > 0 ? d : AutoDigits);
+        if (!plain.contains(QLatin1Char('e')))
+            return plain;
+        // Too large or too small for plain digits: the scientific form, written as the other
+        // styles write it (1.235E6, not 1.235e+06).
+        exponentStyle = 1;
     }
     if (value == 0.0)
         return fixed ? QString::number(0.0, 'f', d) + QStringLiteral("E0") : QStringLiteral("0E0");

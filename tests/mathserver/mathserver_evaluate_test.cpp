@@ -280,6 +280,14 @@ TEST_F(Evaluate, FormatFloat) {
     EXPECT_TRUE(text.startsWith("0.33")) << text.toStdString();
     server->formatFloat(0.0, 10, text);
     EXPECT_EQ(text, "0");
+    // Norm style goes over to the exponent form only where plain digits would not do, and
+    // writes it as the other styles do.
+    f.exponentStyle = 0;
+    f.digits = 4;
+    server->formatFloat(1234567.891, f, 0, text);
+    EXPECT_EQ(text, "1.235E6");
+    server->formatFloat(1234.4, f, 0, text);
+    EXPECT_EQ(text, "1234");
 }
 
 TEST_F(Evaluate, KeywordFileListsTheTable) {
