@@ -1,5 +1,7 @@
 #include "kv_qalcengine.h"
 
+#include "kv_mathmlwriter.h"
+
 #include "kv_matherrors.h"
 
 #include <libqalculate/qalculate.h>
@@ -390,11 +392,12 @@ QString KV_QalcEngine::print(const MathStructure& value, const Modes& modes, Ans
     CALCULATOR->startControl(timeLimitMs);
     if (reorder)
         copy.format(po);
-    const std::string text = copy.print(po);
+    const bool mathML = type == MATHML_ANS || type == MATHML_ANS_NOEXPORT;
+    const QString text = mathML ? KV_MathMLWriter::write(copy, po) : fromEngine(copy.print(po));
     CALCULATOR->stopControl();
     CALCULATOR->setPrecision(EnginePrecision);
     CALCULATOR->clearMessages();
-    return fromEngine(text);
+    return text;
 }
 
 void KV_QalcEngine::applyVectorForm(MathStructure& value, const Modes& modes) {

@@ -3,7 +3,6 @@
 #include "kv_functionevaluator.h"
 #include "kv_keywordtable.h"
 #include "kv_matherrors.h"
-#include "kv_mathmlwriter.h"
 #include "kv_numerics.h"
 #include "kv_parsedfunctionrecord.h"
 #include "kv_qalcengine.h"
@@ -25,9 +24,6 @@ namespace {
 
 bool isExport(AnsType type) {
     return type <= MATHML_ANS;
-}
-bool isMathML(AnsType type) {
-    return type == MATHML_ANS || type == MATHML_ANS_NOEXPORT;
 }
 bool validAnsType(int type) {
     return type >= FULL_PRECISION_ANS && type <= MATHML_ANS_NOEXPORT;
@@ -135,14 +131,7 @@ void KVQ_QalcMathServer::prepare(const QString& argument) {
 }
 
 QString KVQ_QalcMathServer::formatAnswer(const MathStructure& value, AnsType type, bool reorder) {
-    KV_QalcEngine& engine = KV_QalcEngine::instance();
-    if (!isMathML(type))
-        return engine.print(value, modes_, type, timeLimitMs_, reorder);
-    MathStructure copy(value);
-    const PrintOptions po = engine.printOptions(modes_, FORMATTED_ANS);
-    if (reorder)
-        copy.format(po);
-    return KV_MathMLWriter::write(copy, po);
+    return KV_QalcEngine::instance().print(value, modes_, type, timeLimitMs_, reorder);
 }
 
 int KVQ_QalcMathServer::defineFromAssignment(const QString& expression, QString& answer,

@@ -165,7 +165,14 @@ TEST_F(Evaluate, AnswerTypes) {
     EXPECT_TRUE(mathml.startsWith("<math") && mathml.contains("<mn>1024</mn>") &&
                 mathml.contains("<mi>x</mi>"))
         << mathml.toStdString();
-    setMode([](Modes& m) { m.arith = 1; });
+    // The digits mode holds for MathML answers too.
+    setMode([](Modes& m) { m.digits = 4; });
+    EXPECT_TRUE(eval("2/3", MATHML_ANS_NOEXPORT).contains("<mn>0.6667</mn>"))
+        << eval("2/3", MATHML_ANS_NOEXPORT).toStdString();
+    setMode([](Modes& m) {
+        m.digits = 0;
+        m.arith = 1;
+    });
     EXPECT_TRUE(eval("1/2", MATHML_ANS_NOEXPORT).contains("<mfrac><mn>1</mn><mn>2</mn></mfrac>"));
     const int bad = server->evaluate("1", AnsType(6), answer);
     EXPECT_NE(bad, 0);
