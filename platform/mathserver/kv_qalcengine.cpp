@@ -25,13 +25,6 @@ bool isNameChar(QChar c) {
     return c.isLetterOrNumber() || c == QLatin1Char('_');
 }
 
-void collectUnits(const MathStructure& m, std::set<Unit*>& units) {
-    if (m.isUnit())
-        units.insert(m.unit());
-    for (size_t i = 0; i < m.size(); ++i)
-        collectUnits(m[i], units);
-}
-
 // Target units of the US customary display, tried in this order; a result takes the first one
 // whose dimension matches exactly.
 const char* const UsUnits[] = {"ft",     "lb",  "oF",       "gal", "ft^2",   "mph",
@@ -365,14 +358,15 @@ int KV_QalcEngine::calculateParsed(MathStructure& value, const Modes& modes, boo
 void KV_QalcEngine::convertToUsUnits(MathStructure& value, const EvaluationOptions& eo) const {
     if (!value.containsType(STRUCT_UNIT, false, false, false))
         return;
+    // The first target of the same dimension: the converted value divided by the target has
+    // no unit left (litres are gal, not ft^3, although both are made of ft).
     for (const char* target : UsUnits) {
-        MathStructure targetValue = CALCULATOR->parse(target, eo.parse_options);
-        std::set<Unit*> wanted;
-        collectUnits(targetValue, wanted);
+        const MathStructure targetValue = CALCULATOR->parse(target, eo.parse_options);
         MathStructure converted = CALCULATOR->convert(value, target, eo);
-        std::set<Unit*> got;
-        collectUnits(converted, got);
-        if (got == wanted) {
+        MathStructure ratio(converted);
+        ratio.divide(targetValue);
+        ratio.eval(eo);
+        if (!ratio.containsType(STRUCT_UNIT, false, false, false)) {
             value = converted;
             return;
         }

@@ -105,6 +105,9 @@ TEST_F(Evaluate, UsUnits) {
     EXPECT_EQ(code, 0);
     EXPECT_TRUE(feet.startsWith("16404.19") && feet.endsWith("ft")) << feet.toStdString();
     EXPECT_TRUE(eval("100 oC").startsWith("212")) << eval("100 oC").toStdString();
+    // Each dimension gets its own unit: a volume in gallons, an area in square feet.
+    EXPECT_TRUE(eval("1 L").endsWith("gal")) << eval("1 L").toStdString();
+    EXPECT_TRUE(eval("1 m^2").endsWith("ft^2")) << eval("1 m^2").toStdString();
     setMode([](Modes& m) { m.units = 0; });
     EXPECT_EQ(eval("3 ft"), "914.4 mm");
 }
