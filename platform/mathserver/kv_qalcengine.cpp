@@ -9,7 +9,6 @@
 #include <QSet>
 
 #include <cmath>
-#include <set>
 
 namespace {
 
