@@ -113,7 +113,7 @@ bool KV_QalcEngine::isKnownName(const QString& name) const {
 }
 
 int KV_QalcEngine::checkExpression(const QString& text, const QStringList& extraNames,
-                                   QStringList& warnings) const {
+                                   QStringList& warnings, bool anyNames) const {
     if (text.size() > KV_MathErrors::MaxExpressionLength)
         return KV_MathErrors::ExpressionTooLong;
     if (text.trimmed().isEmpty())
@@ -189,7 +189,7 @@ int KV_QalcEngine::checkExpression(const QString& text, const QStringList& extra
                 conversionTarget = true;
                 continue;
             }
-            if (conversionTarget || extraNames.contains(name) || isKnownName(name))
+            if (conversionTarget || anyNames || extraNames.contains(name) || isKnownName(name))
                 continue;
             warnings << QStringLiteral("Undefined name \"%1\"").arg(name);
             return KV_MathErrors::UndefinedName;

@@ -23,9 +23,10 @@ public:
     KV_QalcEngine& operator=(const KV_QalcEngine&) = delete;
 
     // Checks length, brackets, nesting and names of an expression before the engine sees it.
-    // extraNames are accepted as names in addition to those the engine knows.
-    int checkExpression(const QString& text, const QStringList& extraNames,
-                        QStringList& warnings) const;
+    // extraNames are accepted as names in addition to those the engine knows; with anyNames
+    // every name is (a function whose parameters are named later).
+    int checkExpression(const QString& text, const QStringList& extraNames, QStringList& warnings,
+                        bool anyNames = false) const;
     // True when the engine knows the name as a function, variable, unit or prefixed unit.
     bool isKnownName(const QString& name) const;
 

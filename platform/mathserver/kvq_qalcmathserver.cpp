@@ -626,10 +626,8 @@ int KVQ_QalcMathServer::GC_EvalFParse(const QString& function, ParsedFunction& p
         return code;
     // The names become known only at GC_EvalF; here the text is checked as far as it can be.
     KV_QalcEngine& engine = KV_QalcEngine::instance();
-    if (function.size() > KV_MathErrors::MaxExpressionLength)
-        return KV_MathErrors::ExpressionTooLong;
-    if (function.trimmed().isEmpty())
-        return KV_MathErrors::EmptyExpression;
+    if (const int code = engine.checkExpression(function, {}, warnings_, true))
+        return code;
     MathStructure check;
     if (const int code = engine.parse(function, modes_, check, warnings_))
         return code;

@@ -202,6 +202,8 @@ TEST_F(Graph, ParseOnceEvaluateMany) {
     std::free(constant.data);
     ParsedFunction broken{};
     EXPECT_NE(server->GC_EvalFParse("", broken), 0);
+    EXPECT_NE(server->GC_EvalFParse("1+", broken), 0);
+    EXPECT_NE(server->GC_EvalFParse("(1+a", broken), 0);
     EXPECT_NE(server->GC_EvalFParse(QString(60000, 'x'), broken), 0);
     EXPECT_EQ(broken.data, nullptr);
 }
