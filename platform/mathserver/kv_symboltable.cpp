@@ -42,8 +42,10 @@ bool KV_SymbolTable::isValidName(const QString& name) {
 bool KV_SymbolTable::isDefinableName(const QString& name) {
     if (!isValidName(name))
         return false;
+    // A user's variable may take the name of a unit (a, b, g, m, s are units to the engine), and
+    // gives it back when deleted; built-in functions and variables keep their names.
     ExpressionItem* item = CALCULATOR->getActiveExpressionItem(KV_QalcEngine::toEngine(name));
-    return !item || item->isLocal();
+    return !item || item->isLocal() || item->type() == TYPE_UNIT;
 }
 
 VarType KV_SymbolTable::typeOf(const MathStructure& value) {
@@ -63,15 +65,23 @@ void KV_SymbolTable::destroyItem(ExpressionItem* item) {
 
 void KV_SymbolTable::store(const QString& name, const Entry& entry) {
     const bool existed = entries_.contains(name);
-    if (existed)
+    Entry stored = entry;
+    if (existed) {
+        stored.shadowedUnit = entries_.value(name).shadowedUnit;
         destroyItem(entries_.value(name).item);
-    if (entry.item) {
-        if (entry.type == FUNCTION_TYPE)
-            CALCULATOR->addFunction(static_cast<MathFunction*>(entry.item));
-        else
-            CALCULATOR->addVariable(static_cast<Variable*>(entry.item));
+    } else {
+        // The engine deactivates a unit whose name a new item takes; remember it for removal.
+        ExpressionItem* unit = CALCULATOR->getActiveExpressionItem(KV_QalcEngine::toEngine(name));
+        if (unit && unit->type() == TYPE_UNIT)
+            stored.shadowedUnit = unit;
     }
-    entries_.insert(name, entry);
+    if (stored.item) {
+        if (stored.type == FUNCTION_TYPE)
+            CALCULATOR->addFunction(static_cast<MathFunction*>(stored.item));
+        else
+            CALCULATOR->addVariable(static_cast<Variable*>(stored.item));
+    }
+    entries_.insert(name, stored);
     ++generation_;
     if (existed)
         KV_WatchRegistry::instance().variableModified(name);
@@ -189,7 +199,10 @@ int KV_SymbolTable::remove(const QString& name) {
     if (!entries_.contains(name))
         return isDefinableName(name) || !isValidName(name) ? KV_MathErrors::NoSuchVariable
                                                            : KV_MathErrors::BuiltinName;
-    destroyItem(entries_.take(name).item);
+    const Entry removed = entries_.take(name);
+    destroyItem(removed.item);
+    if (removed.shadowedUnit)
+        removed.shadowedUnit->setActive(true);
     ++generation_;
     KV_WatchRegistry::instance().variableDeleted(name);
     return KV_MathErrors::Ok;

@@ -18,7 +18,7 @@ public:
 
     // A name the engine accepts for a variable.
     static bool isValidName(const QString& name);
-    // A valid name that does not belong to a built-in function, variable or unit.
+    // A valid name that does not belong to a built-in function or variable (units give way).
     static bool isDefinableName(const QString& name);
 
     // Defines or replaces a variable ("name") or a function ("name(a, b)"); an empty value
@@ -42,6 +42,8 @@ private:
         VarType type = EXPRESSION_TYPE;
         ExpressionItem* item = nullptr;
         QString value;
+        // The engine's unit of the same name, inactive while the user's item holds the name.
+        ExpressionItem* shadowedUnit = nullptr;
     };
 
     KV_SymbolTable() = default;

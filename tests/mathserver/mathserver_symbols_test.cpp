@@ -111,6 +111,19 @@ TEST_F(Symbols, NamesAndBadDefinitions) {
     EXPECT_NE(server->ST_GetVarNames(VarType(7), names), 0);
 }
 
+TEST_F(Symbols, UserVariablesMayTakeTheNamesOfUnits) {
+    // "a" and "m" are units to the engine until the user defines them, and again afterwards.
+    bool valid = false;
+    EXPECT_EQ(server->ST_IsValidVarName("a", valid), 0);
+    EXPECT_TRUE(valid);
+    ASSERT_EQ(server->ST_DefVar("a", "5", 0), 0);
+    ASSERT_EQ(server->ST_DefVar("m", "2", 0), 0);
+    EXPECT_EQ(eval("a*m+1"), "11");
+    ASSERT_EQ(server->ST_DefVar("a", "", 0), 0);
+    ASSERT_EQ(server->ST_DefVar("m", "", 0), 0);
+    EXPECT_EQ(eval("3 m"), "3 m") << code;
+}
+
 TEST_F(Symbols, TagsAndKeywordsBothWays) {
     unsigned t1 = 0, t2 = 0;
     QString keyword;
