@@ -62,19 +62,23 @@ Fixture& fixture() {
     return f;
 }
 
-void BM_FillRegion(benchmark::State& state) {
-    const int w = int(state.range(0));
-    const int h = int(state.range(1));
-    QImage im = makePicture(w, h, Pattern(state.range(2)));
-    KV_FillModel* fill = fixture().doc->toolsController()->fillModel();
-    // Alternating colours fill the same region every time, without copying the picture.
+// Fills the region at (1, 1) once per iteration with fill(colour), alternating two colours so
+// that the same region is filled every time without copying the picture.
+template <class Fill>
+void alternateFills(benchmark::State& state, Fill fill) {
     bool toOther = true;
     for (auto _ : state) {
-        fill->fillRegion(&im, toOther ? OtherPixel : WhitePixel, 1, 1);
+        fill(toOther ? OtherPixel : WhitePixel);
         toOther = !toOther;
         benchmark::ClobberMemory();
     }
-    state.SetBytesProcessed(int64_t(state.iterations()) * w * h * 4);
+    state.SetBytesProcessed(int64_t(state.iterations()) * state.range(0) * state.range(1) * 4);
+}
+
+void BM_FillRegion(benchmark::State& state) {
+    QImage im = makePicture(int(state.range(0)), int(state.range(1)), Pattern(state.range(2)));
+    KV_FillModel* fill = fixture().doc->toolsController()->fillModel();
+    alternateFills(state, [&](QRgb colour) { fill->fillRegion(&im, colour, 1, 1); });
 }
 
 void BM_FillPress(benchmark::State& state) {
@@ -113,14 +117,10 @@ void BM_OpenCVFloodFill(benchmark::State& state) {
     cv::Mat mat(h, w, CV_32SC1);
     for (int y = 0; y < h; ++y)
         std::memcpy(mat.ptr(y), im.constScanLine(y), size_t(w) * 4);
-    bool toOther = true;
-    for (auto _ : state) {
-        cv::floodFill(mat, cv::Point(1, 1), cv::Scalar(int(toOther ? OtherPixel : WhitePixel)),
-                      nullptr, cv::Scalar(0), cv::Scalar(0), 4);
-        toOther = !toOther;
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(int64_t(state.iterations()) * w * h * 4);
+    alternateFills(state, [&](QRgb colour) {
+        cv::floodFill(mat, cv::Point(1, 1), cv::Scalar(int(colour)), nullptr, cv::Scalar(0),
+                      cv::Scalar(0), 4);
+    });
 }
 
 // Once, before the measurements: our fill and OpenCV's paint the same pixels.

@@ -322,12 +322,10 @@ bool holdsImaginaryNumber(const MathStructure& value) {
 bool KV_QalcEngine::isReal(const MathStructure& value, const EvaluationOptions& eo) const {
     if (holdsImaginaryNumber(value))
         return false;
-    if (eo.allow_complex)
+    if (eo.allow_complex || value.isNumber())
         return true;
     // Calculated in the reals, a non-real value stays unsimplified (sqrt(-4), ln(-1)): it shows
     // when the value is simplified once more with complex numbers allowed.
-    if (value.isNumber())
-        return true;
     EvaluationOptions complex = eo;
     complex.allow_complex = true;
     MathStructure probe(value);

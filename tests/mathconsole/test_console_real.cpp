@@ -63,14 +63,9 @@ TEST(ConsoleRealServer, WatchedVariableChangesAreReportedBetweenPrompts) {
     EXPECT_EQ(r.err, "");
     const std::string relevant = "Receptor 1 (1) reports a symchanged event 1.\n";
     const std::string irrelevant = "Receptor 2 (2) reports an irrelevant symchanged event 1.\n";
-    const std::string none = "  New variables: *NONE*\n  Deleted variables: *NONE*\n"
-                             "  Modified variables: *NONE*\n  All affected variables: *NONE*\n";
-    const std::string added = "  New variables: foo \n  Deleted variables: *NONE*\n"
-                              "  Modified variables: *NONE*\n  All affected variables: foo \n";
-    const std::string modified = "  New variables: *NONE*\n  Deleted variables: *NONE*\n"
-                                 "  Modified variables: foo \n  All affected variables: foo \n";
-    const std::string deleted = "  New variables: *NONE*\n  Deleted variables: foo \n"
-                                "  Modified variables: *NONE*\n  All affected variables: foo \n";
-    for (const std::string& change : {added, modified, deleted})
+    const std::string none = lists("*NONE*", "*NONE*", "*NONE*", "*NONE*");
+    for (const std::string& change :
+         {lists("foo ", "*NONE*", "*NONE*", "foo "), lists("*NONE*", "*NONE*", "foo ", "foo "),
+          lists("*NONE*", "foo ", "*NONE*", "foo ")})
         EXPECT_TRUE(contains(r.out, change + relevant + none + irrelevant + "Done\n")) << r.out;
 }

@@ -19,12 +19,6 @@ const std::string kMarkPrompts = "Enter Receptor Number: Reset watch flags? (0=n
 const std::string kDefine = "varname: 1. Define a variable\n2. Delete a variable\n? value: "
                             "1. Full Validation\n2. Full Simplification\n3. Minimal Validation\n? ";
 
-// The four change lists of one report.
-std::string lists(const char* added, const char* deleted, const char* modified, const char* all) {
-    return std::string("  New variables: ") + added + "\n  Deleted variables: " + deleted +
-           "\n  Modified variables: " + modified + "\n  All affected variables: " + all + "\n";
-}
-
 // The hub calls traced by the fake components during one run.
 struct Trace {
     QTemporaryDir dir;

@@ -19,6 +19,12 @@ inline std::string atMenu() {
 inline std::string quit() {
     return atMenu() + closing;
 }
+// The four change lists of one receptor report.
+inline std::string lists(const char* added, const char* deleted, const char* modified,
+                         const char* all) {
+    return std::string("  New variables: ") + added + "\n  Deleted variables: " + deleted +
+           "\n  Modified variables: " + modified + "\n  All affected variables: " + all + "\n";
+}
 } // namespace transcript
 
 #endif
