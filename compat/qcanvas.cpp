@@ -49,16 +49,22 @@ void QCanvas::releaseBackgroundPixmap(const QPixmap* pm) {
     }
 }
 
-QPixmap QCanvas::backgroundPixmap() const { return livePixmap ? *livePixmap : bgPixmap; }
+QPixmap QCanvas::backgroundPixmap() const {
+    return livePixmap ? *livePixmap : bgPixmap;
+}
 
-const QPixmap& QCanvas::shownPixmap() const { return livePixmap ? *livePixmap : bgPixmap; }
+const QPixmap& QCanvas::shownPixmap() const {
+    return livePixmap ? *livePixmap : bgPixmap;
+}
 
 void QCanvas::setBackgroundColor(const QColor& c) {
     bgColor = c;
     setAllChanged();
 }
 
-void QCanvas::setAllChanged() { update(); }
+void QCanvas::setAllChanged() {
+    update();
+}
 
 void QCanvas::update() {
     for (QCanvasView* v : std::as_const(viewList))
@@ -99,15 +105,21 @@ void QCanvas::addView(QCanvasView* v) {
         viewList.append(v);
 }
 
-void QCanvas::removeView(QCanvasView* v) { viewList.removeAll(v); }
+void QCanvas::removeView(QCanvasView* v) {
+    viewList.removeAll(v);
+}
 
-QCanvasView::QCanvasView(QCanvas* canvas, QWidget* parent, const char* name,
-                         Qt::WindowFlags flags)
+QCanvasView::QCanvasView(QCanvas* canvas, QWidget* parent, const char* name, Qt::WindowFlags flags)
     : QScrollView(parent, name, flags) {
     setCanvas(canvas);
 }
 
-QCanvasView::~QCanvasView() { setCanvas(nullptr); }
+// Only leaves the canvas's list of views: a view being destroyed lays nothing out, since the
+// style that sizes its scroll bars may already be gone (a view that outlives the application).
+QCanvasView::~QCanvasView() {
+    if (viewing)
+        viewing->removeView(this);
+}
 
 void QCanvasView::setCanvas(QCanvas* canvas) {
     if (viewing)

@@ -1,5 +1,6 @@
 #include "qscrollview.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -63,16 +64,24 @@ void QScrollView::resizeContents(int w, int h) {
     viewport()->update();
 }
 
-int QScrollView::contentsX() const { return horizontalScrollBar()->value(); }
-int QScrollView::contentsY() const { return verticalScrollBar()->value(); }
+int QScrollView::contentsX() const {
+    return horizontalScrollBar()->value();
+}
+int QScrollView::contentsY() const {
+    return verticalScrollBar()->value();
+}
 
 void QScrollView::setContentsPos(int x, int y) {
     horizontalScrollBar()->setValue(x);
     verticalScrollBar()->setValue(y);
 }
 
-int QScrollView::visibleWidth() const { return viewport()->width(); }
-int QScrollView::visibleHeight() const { return viewport()->height(); }
+int QScrollView::visibleWidth() const {
+    return viewport()->width();
+}
+int QScrollView::visibleHeight() const {
+    return viewport()->height();
+}
 
 QPoint QScrollView::viewportToContents(const QPoint& vp) const {
     return vp + QPoint(contentsX(), contentsY());
@@ -86,17 +95,27 @@ void QScrollView::updateContents(int x, int y, int w, int h) {
     viewport()->update(QRect(contentsToViewport(QPoint(x, y)), QSize(w, h)));
 }
 
-void QScrollView::updateContents() { viewport()->update(); }
+void QScrollView::updateContents() {
+    viewport()->update();
+}
 
 QSize QScrollView::sizeHint() const {
     const int f = 2 * frameWidth();
     return QSize(std::min(contentsW, 480) + f, std::min(contentsH, 260) + f);
 }
 
-void QScrollView::contentsMousePressEvent(QMouseEvent* e) { e->ignore(); }
-void QScrollView::contentsMouseReleaseEvent(QMouseEvent* e) { e->ignore(); }
-void QScrollView::contentsMouseDoubleClickEvent(QMouseEvent* e) { e->ignore(); }
-void QScrollView::contentsMouseMoveEvent(QMouseEvent* e) { e->ignore(); }
+void QScrollView::contentsMousePressEvent(QMouseEvent* e) {
+    e->ignore();
+}
+void QScrollView::contentsMouseReleaseEvent(QMouseEvent* e) {
+    e->ignore();
+}
+void QScrollView::contentsMouseDoubleClickEvent(QMouseEvent* e) {
+    e->ignore();
+}
+void QScrollView::contentsMouseMoveEvent(QMouseEvent* e) {
+    e->ignore();
+}
 
 void QScrollView::viewportPaintEvent(QPaintEvent* e) {
     QPainter p(viewport());
@@ -150,9 +169,15 @@ void QScrollView::resizeEvent(QResizeEvent* e) {
     updateScrollBars();
 }
 
-void QScrollView::scrollContentsBy(int, int) { viewport()->update(); }
+void QScrollView::scrollContentsBy(int, int) {
+    viewport()->update();
+}
 
 void QScrollView::updateScrollBars() {
+    // Scroll bar sizes come from the application's style: without an application (a view kept
+    // past its end) there is nothing to lay out.
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return;
     // The ranges follow the largest viewport the area can have, not the viewport's current
     // size: a subclass may shrink the viewport below that (Qt 2's QScrollView did the same).
     const QSize max = maximumViewportSize();

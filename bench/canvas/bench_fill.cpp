@@ -57,9 +57,14 @@ struct Fixture {
     }
 };
 
+// Made on first use and released before the application ends.
 Fixture& fixture() {
-    static Fixture f;
-    return f;
+    static std::unique_ptr<Fixture> f;
+    if (!f) {
+        f = std::make_unique<Fixture>();
+        kvBenchAtExit([] { f.reset(); });
+    }
+    return *f;
 }
 
 // Fills the region at (1, 1) once per iteration with fill(colour), alternating two colours so

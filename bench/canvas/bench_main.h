@@ -1,10 +1,34 @@
-// main() of the canvas benchmarks: one QApplication on the offscreen platform.
+// main() of the canvas benchmarks: one QApplication on the offscreen platform. Widgets that
+// benchmarks keep between runs are released through kvBenchAtExit before the application ends,
+// since a widget must not outlive it.
 #ifndef BENCH_MAIN_H
 #define BENCH_MAIN_H
 
 #include <QApplication>
 
 #include <benchmark/benchmark.h>
+
+#include <functional>
+#include <vector>
+
+// Functions run after the last benchmark, while the application still exists, latest first.
+inline std::vector<std::function<void()>>& kvBenchAtExitList() {
+    static std::vector<std::function<void()>> list;
+    return list;
+}
+
+inline void kvBenchAtExit(std::function<void()> release) {
+    kvBenchAtExitList().push_back(std::move(release));
+}
+
+inline void kvBenchRunAtExit() {
+    auto& list = kvBenchAtExitList();
+    while (!list.empty()) {
+        const std::function<void()> release = std::move(list.back());
+        list.pop_back();
+        release();
+    }
+}
 
 #define KV_BENCHMARK_MAIN()                                                                        \
     int main(int argc, char** argv) {                                                              \
@@ -16,6 +40,7 @@
             return 1;                                                                              \
         ::benchmark::RunSpecifiedBenchmarks();                                                     \
         ::benchmark::Shutdown();                                                                   \
+        kvBenchRunAtExit();                                                                        \
         return 0;                                                                                  \
     }
 

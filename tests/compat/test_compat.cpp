@@ -147,7 +147,7 @@ TEST(QCanvasView, ShowsTheCanvas1To1AndDeliversContentsCoordinates) {
     EXPECT_EQ(view.contentsY(), 195);
     QApplication::processEvents();
     const QImage shot = view.viewport()->grab().toImage();
-    EXPECT_EQ(shot.pixel(10, 5), qRgb(0, 0, 0));  // contents (300, 200)
+    EXPECT_EQ(shot.pixel(10, 5), qRgb(0, 0, 0)); // contents (300, 200)
     EXPECT_EQ(shot.pixel(9, 5), qRgb(255, 255, 255));
     EXPECT_GT(view.paints, 0);
 
@@ -194,4 +194,21 @@ TEST(QCanvasView, CanvasGoneLeavesAnEmptyView) {
     delete canvas;
     EXPECT_EQ(view.canvas(), nullptr);
     EXPECT_EQ(view.contentsWidth(), 0);
+}
+
+TEST(QCanvasView, ViewGoneLeavesTheCanvasAlone) {
+    QCanvas canvas(50, 50);
+    {
+        QCanvasView first(&canvas);
+        QCanvasView second(&canvas);
+        first.show();
+        EXPECT_EQ(canvas.views().size(), 2);
+    }
+    // The canvas no longer reaches the views: resizing and repainting touch no freed widget.
+    EXPECT_TRUE(canvas.views().isEmpty());
+    canvas.resize(60, 40);
+    canvas.setChanged(QRect(0, 0, 10, 10));
+    canvas.update();
+    QCanvasView later(&canvas);
+    EXPECT_EQ(later.contentsWidth(), 60);
 }
