@@ -1,0 +1,300 @@
+#include "kvq_imageeditor.h"
+
+#include "kvq_imagedocument.h"
+#include "kvq_menubar.h"
+#include "kvq_popupmenu.h"
+#include "kvq_titlebar.h"
+#include "kvq_toolbar.h"
+#include "resource.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QFile>
+#include <QKeySequence>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <qcanvas.h>
+
+namespace {
+
+QAction* makeAction(QObject* parent, const char* name, bool toggle, const char* iconFile) {
+    auto* action = new QAction(parent); // an action group parent takes the action in
+    action->setObjectName(QLatin1String(name));
+    action->setCheckable(toggle);
+    action->setIcon(QIcon(QPixmap(QLatin1String(iconFile))));
+    return action;
+}
+
+// Qt 2's QAction::addTo: a widget shows an action once, so one that is there already keeps its
+// place.
+void addTo(QAction* action, QWidget* widget) {
+    if (!widget->actions().contains(action))
+        widget->addAction(action);
+}
+
+QActionGroup* makeGroup(QObject* parent, bool exclusive) {
+    auto* group = new QActionGroup(parent);
+    group->setExclusive(exclusive);
+    return group;
+}
+
+} // namespace
+
+KVQ_imageEditor::KVQ_imageEditor(QWidget* parent, const char* name, QString fileName)
+    : KVQ_Component(parent, name, nullptr) {
+    auto* canvas = new QCanvas(480, 320);
+    canvas->setParent(this);
+    canvas->setBackgroundColor(QColor(128, 128, 128));
+
+    document = new KVQ_ImageDocument(canvas, this, name);
+    document->setFocusPolicy(Qt::NoFocus);
+    currentFileName = QString();
+    fileFilter = QStringLiteral("*.bmp;*.jpg");
+    resize(480, 360);
+
+    buildActions();
+    buildToolBars();
+    formatCode = 0;
+    buildMenus();
+    keyMapping();
+    connectActions();
+
+    {
+        QPixmap menuIcon(QStringLiteral("imageeditorapp16x16.png"));
+        titleBar =
+            new KVQ_TitleBar(QStringLiteral("Image1"), &menuIcon, menuBar, modeGroup, this, name);
+    }
+    setModeActions(modeGroup, 1, 1);
+    document->setGeometry(0, 20, 480, 320);
+    initActionArray();
+
+    // The window takes the keys itself; the view and the buttons never hold the focus.
+    setFocusPolicy(Qt::StrongFocus);
+    for (QToolButton* button : findChildren<QToolButton*>())
+        button->setFocusPolicy(Qt::NoFocus);
+    setFocus();
+
+    if (!fileName.isEmpty())
+        inputFileName(QFile::encodeName(fileName).constData());
+}
+
+void KVQ_imageEditor::buildActions() {
+    fileNewAction = makeAction(this, "fileNewAction", false, "linemode.png");
+    fileOpenAction = makeAction(this, "fileOpenAction", false, "fillmode.png");
+    fileSaveAction = makeAction(this, "fileSaveAction", false, "textmode.png");
+    fileSaveAsAction = makeAction(this, "fileSaveAsAction", false, "shapesmode.png");
+    fileAboutAction = makeAction(this, "fileAboutAction", false, "erasermode.png");
+    fileHelpAction = makeAction(this, "fileHelpAction", false, "pancanvas.png");
+    fileExitAction = makeAction(this, "fileExitAction", false, "undo.png");
+
+    menuBar = new KVQ_MenuBar(this, "MenuBar");
+    pxIcon = makeAction(this, "pxIcon", false, "PX.bmp");
+
+    lineGroup = makeGroup(this, true);
+    static const char* const lineNames[6][2] = {{"secondToolOne", "lineendingsidentifier.png"},
+                                                {"secondToolTwo", "linetypeidentifier.png"},
+                                                {"secondToolThree", "linemode.png"},
+                                                {"secondToolFour", "linewidthidentifier.png"},
+                                                {"secondToolFive", "linestyleidentifier.png"},
+                                                {"secondToolSix", "colorpicker.png"}};
+    for (int i = 0; i < 6; ++i)
+        lineActions[i] = makeAction(lineGroup, lineNames[i][0], true, lineNames[i][1]);
+
+    fillGroup = makeGroup(this, true);
+    static const char* const fillNames[3][2] = {{"thirdToolOne", "fillcoloridentifier.png"},
+                                                {"thirdToolTwo", "colorholderred.png"},
+                                                {"thirdToolTwo", "colorpicker.png"}};
+    for (int i = 0; i < 3; ++i)
+        fillActions[i] = makeAction(fillGroup, fillNames[i][0], true, fillNames[i][1]);
+
+    shapesGroup = makeGroup(this, true);
+    static const char* const shapeNames[9][2] = {{"fourthToolOne", "shapeidentifier.png"},
+                                                 {"fourthToolTwo", "activeshapestool.bmp"},
+                                                 {"fourthToolThree", "linemode.png"},
+                                                 {"fourthToolFour", "activethickness.png"},
+                                                 {"fourthToolFive", "linewidthidentifier.png"},
+                                                 {"fourthToolSix", "activethickness.bmp"},
+                                                 {"fourthToolSeven", "fillcoloridentifier.png"},
+                                                 {"fourthToolEight", "activefillcolor.bmp"},
+                                                 {"fourthToolEight", "colorpicker.png"}};
+    for (int i = 0; i < 9; ++i)
+        shapeActions[i] = makeAction(shapesGroup, shapeNames[i][0], true, shapeNames[i][1]);
+
+    viewSpecificTool = makeAction(this, "viewSpecificTool", true, "viewSpecific.bmp");
+
+    appGroup = makeGroup(this, true);
+    static const char* const appNames[4][2] = {{"applicationToolPanCanvas", "pancanvas.png"},
+                                               {"applicationToolZoomOut", "zoomout.png"},
+                                               {"applicationToolZoomIn", "zoomin.png"},
+                                               {"applicationTool", "undo.png"}};
+    for (int i = 0; i < 4; ++i)
+        appActions[i] = makeAction(appGroup, appNames[i][0], true, appNames[i][1]);
+
+    modeGroup = makeGroup(this, true);
+    static const char* const modeNames[6][2] = {
+        {"firstToolOne", "linemode.png"},    {"firstToolTwo", "fillmode.png"},
+        {"firstToolThree", "textmode.png"},  {"firstToolFour", "shapesmode.png"},
+        {"firstToolFive", "erasermode.png"}, {"firstToolSix", "last.bmp"}};
+    for (int i = 0; i < 6; ++i)
+        modeActions[i] = makeAction(modeGroup, modeNames[i][0], true, modeNames[i][1]);
+    modeActions[0]->setChecked(true);
+}
+
+void KVQ_imageEditor::buildToolBars() {
+    lineToolBar = new KVQ_ToolBar(this, "", nullptr);
+    lineActions[0]->setChecked(true);
+
+    fillToolBar = new KVQ_ToolBar(this, "", nullptr);
+    fillToolBar->addActionGroup(fillGroup, KVQ_ToolBar::Buttons);
+    lineToolBar->addActionGroup(lineGroup, KVQ_ToolBar::Buttons);
+    for (int i : {0, 2})
+        addTo(fillActions[i], fillToolBar);
+    fillToolBar->hide();
+    for (int i : {0, 2})
+        fillActions[i]->setCheckable(true);
+    fillActions[0]->setChecked(true);
+
+    shapesToolBar = new KVQ_ToolBar(this, "", nullptr);
+    shapesToolBar->addActionGroup(shapesGroup, KVQ_ToolBar::Buttons);
+    for (int i : {0, 2, 4, 6, 8})
+        addTo(shapeActions[i], shapesToolBar);
+    shapesToolBar->hide();
+    for (int i : {0, 2, 4, 6, 8})
+        shapeActions[i]->setCheckable(true);
+    shapeActions[0]->setChecked(true);
+
+    appToolBar = new KVQ_ToolBar(this, "", nullptr);
+    appToolBar->addActionGroup(appGroup, KVQ_ToolBar::Buttons);
+    for (QAction* action : appActions)
+        addTo(action, appToolBar);
+
+    setToolBar(lineToolBar);
+    setAppToolBar(appToolBar);
+}
+
+void KVQ_imageEditor::buildMenus() {
+    fileMenu = new KVQ_PopupMenu(this, nullptr);
+    QAction* const fileActions[] = {fileNewAction,    fileOpenAction,  fileSaveAction,
+                                    fileSaveAsAction, fileAboutAction, fileHelpAction,
+                                    fileExitAction};
+    for (QAction* action : fileActions) {
+        if (action != fileNewAction)
+            fileMenu->insertSeparator(-1);
+        addTo(action, fileMenu);
+    }
+    menuBar->insertItem(QStringLiteral("File"), fileMenu, 2, -1);
+    editMenu = new KVQ_PopupMenu(this, nullptr);
+    menuBar->insertItem(QStringLiteral("Edit"), editMenu, 3, -1);
+    imageMenu = new KVQ_PopupMenu(this, nullptr);
+    menuBar->insertItem(QStringLiteral("Image"), imageMenu, 4, -1);
+    viewMenu = new KVQ_PopupMenu(this, nullptr);
+    menuBar->insertItem(QStringLiteral("View"), viewMenu, 5, -1);
+}
+
+void KVQ_imageEditor::connectActions() {
+    // triggered(bool) carries the checked state; the tool-bar slots take it and do not read it.
+    connect(fileNewAction, &QAction::triggered, this, &KVQ_imageEditor::fileNew);
+    connect(fileOpenAction, &QAction::triggered, this, &KVQ_imageEditor::fileOpen);
+    connect(fileSaveAction, &QAction::triggered, this, &KVQ_imageEditor::fileSave);
+    connect(fileSaveAsAction, &QAction::triggered, this, &KVQ_imageEditor::fileSaveAs);
+    connect(fileAboutAction, &QAction::triggered, this, &KVQ_imageEditor::fileAbout);
+    connect(fileHelpAction, &QAction::triggered, this, &KVQ_imageEditor::fileHelp);
+    connect(fileExitAction, &QAction::triggered, this, &KVQ_imageEditor::closeAll);
+    connect(pxIcon, &QAction::triggered, this, &KVQ_imageEditor::pxIconAction);
+
+    for (int i = 0; i < 6; ++i)
+        connect(modeActions[i], &QAction::toggled, this, ModeSlots[i]);
+    for (int i = 0; i < 6; ++i)
+        connect(lineActions[i], &QAction::triggered, this, LineSlots[i]);
+    for (int i = 0; i < 3; ++i)
+        connect(fillActions[i], &QAction::triggered, this, FillSlots[i]);
+    for (int i = 0; i < 9; ++i)
+        connect(shapeActions[i], &QAction::triggered, this, ShapeSlots[i]);
+    connect(viewSpecificTool, &QAction::toggled, this, &KVQ_imageEditor::viewSpecificToolBar);
+    for (QAction* action : appActions)
+        connect(action, &QAction::toggled, this, &KVQ_imageEditor::apToolBar);
+}
+
+KVQ_imageEditor::~KVQ_imageEditor() {
+    // The slots may run while the actions go; they find no document then.
+    delete document;
+    document = nullptr;
+    QObject* const owned[] = {fileNewAction,    fileOpenAction, fileSaveAction,
+                              fileSaveAsAction, fileExitAction, fileAboutAction,
+                              fileHelpAction,   menuBar,        pxIcon};
+    for (QObject* object : owned)
+        delete object;
+    for (QAction* action : modeActions)
+        delete action;
+    for (int i = 0; i < 5; ++i)
+        delete lineActions[i];
+    for (int i = 0; i < 2; ++i)
+        delete fillActions[i];
+    for (int i = 0; i < 8; ++i)
+        delete shapeActions[i];
+    delete viewSpecificTool;
+    for (QAction* action : appActions)
+        delete action;
+    delete modeGroup;
+    QObject* const widgets[] = {lineToolBar, fillToolBar, shapesToolBar, appToolBar, fileMenu,
+                                editMenu,    imageMenu,   viewMenu,      titleBar};
+    for (QObject* widget : widgets)
+        delete widget;
+    releaseKeyboard();
+}
+
+QPixmap* KVQ_imageEditor::createIcon() {
+    return new QPixmap(Resource::loadPixmap(QStringLiteral("imageeditorapp16x16.png")));
+}
+
+QToolBar* KVQ_imageEditor::createModeBar() {
+    auto* bar = new QToolBar(this);
+    bar->setObjectName(QStringLiteral("PXToolBar"));
+    for (QAction* action : modeActions)
+        addTo(action, bar);
+    for (int i : {0, 1, 3})
+        modeActions[i]->setCheckable(true);
+    modeActions[0]->setChecked(true);
+    return bar;
+}
+
+void KVQ_imageEditor::keyMapping() {
+    struct Mapping {
+        QAction* action;
+        const char* text;
+        const char* menuText;
+        const char* accel;
+    };
+    const Mapping mappings[] = {{fileNewAction, "New", "&New", "Ctrl+N"},
+                                {fileOpenAction, "Open", "&Open...", "Ctrl+O"},
+                                {fileSaveAction, "Save", "&Save", "Ctrl+S"},
+                                {fileSaveAsAction, "Save As", "Save &As...", nullptr},
+                                {fileAboutAction, "About", "A&bout", nullptr},
+                                {fileHelpAction, "Help", "&Help", "Ctrl+H"},
+                                {fileExitAction, "Quit", "&Quit", "Ctrl+Q"}};
+    // Qt 6 shows an action's text in menus and its icon text on buttons.
+    for (const Mapping& m : mappings) {
+        m.action->setIconText(tr(m.text));
+        m.action->setText(tr(m.menuText));
+        m.action->setShortcut(m.accel ? QKeySequence::fromString(tr(m.accel)) : QKeySequence());
+    }
+}
+
+void KVQ_imageEditor::initActionArray() {
+    QAction** out = actionArray;
+    for (QAction* action : modeActions)
+        *out++ = action;
+    for (QAction* action : lineActions)
+        *out++ = action;
+    for (QAction* action : fillActions)
+        *out++ = action;
+    for (QAction* action : shapeActions)
+        *out++ = action;
+}
+
+void KVQ_imageEditor::slotShowPX(bool) {}
+
+void KVQ_imageEditor::slotNotImpl() {}
+
+void KVQ_imageEditor::viewSpecificToolBar(bool) {}

@@ -1,0 +1,208 @@
+// File commands: New, Open, Save, Quit, the start-up open and the name shown for a picture.
+#include "kvq_imageeditor.h"
+
+#include "kvq_filedialog.h"
+#include "kvq_filehandler.h"
+#include "kvq_imagedocument.h"
+#include "kvq_messagebox.h"
+#include "kvq_titlebar.h"
+
+#include <qimageio.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+
+#include <sys/resource.h>
+
+namespace {
+
+const char* const ChangedText = "The document has been changed. Save it.";
+
+// The display-name scan: from the last character down to the second, the first '.' met cuts
+// the name there; the first '/' met ends the scan, and with dropFolder the folder goes too.
+QString stripName(QString name, bool dropFolder) {
+    if (name.size() > 256)
+        name = name.right(255);
+    bool cut = false;
+    for (qsizetype i = name.size() - 1; i >= 1; --i) {
+        const QChar c = name.at(i);
+        if (c == QLatin1Char('.') && !cut) {
+            name.truncate(i);
+            cut = true;
+        } else if (c == QLatin1Char('/')) {
+            if (dropFolder)
+                name.remove(0, i + 1);
+            break;
+        }
+    }
+    return name;
+}
+
+bool isLoadableFormat(const char* format) {
+    return format && (qstrcmp(format, "BMP") == 0 || qstrcmp(format, "JPEG") == 0 ||
+                      qstrcmp(format, "JPG") == 0);
+}
+
+} // namespace
+
+bool KVQ_imageEditor::askToSave(const QString& caption, const QString& text) {
+    if (!document || document->saved())
+        return true;
+    const int answer =
+        KVQ_MessageBox::information(this, caption, text, QStringLiteral("Ok"), QStringLiteral("No"),
+                                    QStringLiteral("Cancel"), 0, 1);
+    if (answer == 0)
+        fileSave();
+    return answer == 0 || answer == 1;
+}
+
+void KVQ_imageEditor::errorMessage(const QString& text) {
+    KVQ_MessageBox::information(this, QStringLiteral("Error Message"), text, 0, 1, 0);
+}
+
+void KVQ_imageEditor::fileNew() {
+    if (!askToSave(QStringLiteral("Save"), QLatin1String(ChangedText)))
+        return;
+    document->newImage();
+    titleBar->setText(QStringLiteral("Image1"));
+}
+
+void KVQ_imageEditor::fileOpen() {
+    if (!askToSave(QStringLiteral("Save"),
+                   QStringLiteral("The document has been changed. Save it")))
+        return;
+    if (openChosenFile())
+        return;
+    // The dialog was dismissed. Changes the user chose to keep stay on screen; otherwise the
+    // last file is read again, or a new picture starts.
+    if (!document->saved())
+        return;
+    if (!currentFileName.isNull()) {
+        document->loadImage(currentFileName, QImageIO::imageFormat(currentFileName));
+        imageCaption(currentFileName);
+    } else {
+        fileNew();
+    }
+}
+
+bool KVQ_imageEditor::openChosenFile() {
+    for (;;) {
+        releaseKeyboard();
+        const bool chosen = KVQ_FileDialog::getOpenFile(
+            backpackFile, QStringList(QStringLiteral("JPG,BMP")),
+            QStringList(QStringLiteral("jpeg,bmp")), QString(), QString(), QString(), nullptr,
+            nullptr, QStringLiteral("Open"));
+        grabKeyboard();
+        if (!chosen)
+            return false;
+
+        const KVQ_FileHandler handler(backpackFile);
+        const QString path = handler.getPath();
+        rlimit limit{};
+        const quint64 softLimit =
+            getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY
+                ? quint64(limit.rlim_cur)
+                : NoAddressLimit;
+        if (!sizeAcceptable(handler.size(), softLimit)) {
+            errorMessage(QStringLiteral("The File size is too large"));
+            continue;
+        }
+        if (path.isNull())
+            return true;
+        if (!QFile::exists(path)) {
+            errorMessage(QStringLiteral("The File doesn't exists"));
+            return true;
+        }
+        const QFileInfo info(path);
+        setWritable(info.permission(QFileDevice::WriteUser));
+        if (!info.permission(QFileDevice::ReadUser)) {
+            errorMessage(QStringLiteral("The File does not have Read Permission"));
+            continue;
+        }
+        if (!document->loadImage(path, handler.getExt().toUpper().toLatin1().constData())) {
+            errorMessage(QStringLiteral("The Image could not be loaded"));
+            continue;
+        }
+        imageCaption(path);
+        return true;
+    }
+}
+
+bool KVQ_imageEditor::sizeAcceptable(qint64 size, quint64 softLimit) {
+    constexpr quint64 MaxFileSize = 60000000;
+    constexpr quint64 Reserve = 10000000; // kept free for decoding and the rest of the process
+    const quint64 bytes = size > 0 ? quint64(size) : 0;
+    if (bytes > MaxFileSize)
+        return false;
+    if (softLimit == NoAddressLimit)
+        return true;
+    const quint64 headroom = softLimit > Reserve ? softLimit - Reserve : 0;
+    return bytes <= headroom;
+}
+
+void KVQ_imageEditor::setWritable(bool writable) {
+    fileSaveAction->setEnabled(writable);
+    QPixmap icon(writable ? QStringLiteral("imageeditorapp16x16.png")
+                          : QStringLiteral("imageeditorapp32x32.png"));
+    titleBar->setMenuIcon(&icon);
+}
+
+void KVQ_imageEditor::fileSave() {
+    if (!fileSaveAction->isEnabled() || document->saved())
+        return;
+    if (!document->isFile())
+        fileSaveAs();
+    else if (!document->saveImage())
+        errorMessage(QStringLiteral("The Image could not be Saved"));
+}
+
+void KVQ_imageEditor::closeAll() {
+    if (askToSave(QStringLiteral("Image Editor"), QLatin1String(ChangedText)))
+        QApplication::exit(0);
+}
+
+void KVQ_imageEditor::closeEvent(QCloseEvent* event) {
+    if (askToSave(QStringLiteral("Image Editor"), QLatin1String(ChangedText)))
+        event->accept();
+    else
+        event->ignore();
+}
+
+void KVQ_imageEditor::inputFileName(const char* name) {
+    const QString path = QFile::decodeName(name);
+    const char* format = QImageIO::imageFormat(path);
+    const auto warn = [this] {
+        KVQ_MessageBox::warning(this, QStringLiteral("Error Message"),
+                                QStringLiteral("The Image could not be loaded"),
+                                QStringLiteral("OK"), QString(), QString(), 0, -1);
+    };
+    if (!isLoadableFormat(format)) {
+        warn();
+        return;
+    }
+    const QFileInfo info(path);
+    if (info.permission(QFileDevice::WriteUser)) {
+        fileSaveAction->setEnabled(true);
+    } else {
+        fileSaveAction->setEnabled(false);
+        setIcon(createIcon());
+    }
+    if (info.permission(QFileDevice::ReadUser) && document->loadImage(path, format))
+        imageCaption(path);
+    else
+        warn();
+}
+
+void KVQ_imageEditor::imageCaption(QString name) {
+    currentFileName = name;
+    const QString shown = stripName(name, true);
+    setCaption(shown);
+    titleBar->setText(shown);
+}
+
+QString KVQ_imageEditor::getOnlyFileName(QString path) {
+    return stripName(path, false);
+}

@@ -1,0 +1,161 @@
+// Keys: Control is tracked and passed to the document (squares and circles); Control with a
+// letter runs a file command or opens the menu bar; Tab moves a highlight (the on state of the
+// actions) over the mode switches or over the current tool bar's buttons; Control with Tab
+// switches between the two; Return runs the highlighted button.
+#include "kvq_imageeditor.h"
+
+#include "kvq_imagedocument.h"
+#include "kvq_menubar.h"
+
+#include <QAction>
+#include <QKeyEvent>
+
+namespace {
+
+// Where each tool bar's buttons start in actionArray.
+constexpr int LineBase = 6;
+constexpr int FillBase = 12;
+constexpr int ShapesBase = 15;
+
+void setOn(QAction* const (&actions)[24], int index, bool on) {
+    if (index >= 0 && index < 24 && actions[index])
+        actions[index]->setChecked(on);
+}
+
+} // namespace
+
+void KVQ_imageEditor::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    keyBusy = 1;
+    if (key == Qt::Key_Control)
+        controlHeld = true;
+    if (controlHeld) {
+        switch (key) {
+        case Qt::Key_Tab:
+            tabMajorScreen();
+            break;
+        case Qt::Key_M:
+            releaseKeyboard();
+            menuBar->show();
+            break;
+        case Qt::Key_N:
+            fileNew();
+            break;
+        case Qt::Key_O:
+            fileOpen();
+            break;
+        case Qt::Key_H:
+            fileHelp();
+            break;
+        case Qt::Key_S:
+            fileSave();
+            break;
+        case Qt::Key_Q:
+            closeAll();
+            break;
+        default:
+            break;
+        }
+    } else if (key == Qt::Key_Tab) {
+        tabToolBarButtons();
+    } else if (key == Qt::Key_Return) {
+        callEvent();
+    }
+    keyBusy = 0;
+    if (key == Qt::Key_Control && document)
+        document->setControlKey(true, key);
+    event->accept();
+}
+
+void KVQ_imageEditor::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Control) {
+        controlHeld = false;
+        if (document)
+            document->setControlKey(false, event->key());
+    }
+    event->accept();
+}
+
+bool KVQ_imageEditor::focusNextPrevChild(bool) {
+    return false;
+}
+
+void KVQ_imageEditor::tabMajorScreen() {
+    focusLevel = focusLevel == 1 ? 2 : 1;
+    setToolFocus();
+}
+
+void KVQ_imageEditor::tabToolBarButtons() {
+    if (focusLevel == 1) {
+        prevModeIndex = modeIndex;
+        modeIndex = modeIndex + 1 == 6 ? 0 : modeIndex + 1;
+    } else if (focusLevel == 2) {
+        switch (modeIndex) {
+        case 0:
+            prevLineIndex = lineIndex;
+            lineIndex = lineIndex + 1 == 6 ? 0 : lineIndex + 1;
+            break;
+        case 1:
+            prevFillIndex = fillIndex;
+            fillIndex = fillIndex + 1 == 3 ? 0 : fillIndex + 1;
+            break;
+        case 3:
+            prevShapesIndex = shapesIndex;
+            shapesIndex = shapesIndex + 2 > 8 ? 0 : shapesIndex + 2;
+            break;
+        default:
+            break;
+        }
+    }
+    setToolFocus();
+}
+
+void KVQ_imageEditor::setToolFocus() {
+    // Switching a mode switch runs its slot (through toggled), so the highlight changes the mode.
+    if (focusLevel == 1) {
+        setOn(actionArray, prevModeIndex, false);
+        setOn(actionArray, modeIndex, true);
+        return;
+    }
+    if (focusLevel != 2)
+        return;
+    switch (modeIndex) {
+    case 0:
+        setOn(actionArray, LineBase + prevLineIndex, false);
+        setOn(actionArray, LineBase + lineIndex, true);
+        break;
+    case 1:
+        setOn(actionArray, FillBase + prevFillIndex, false);
+        setOn(actionArray, FillBase + fillIndex, true);
+        break;
+    case 3:
+        setOn(actionArray, ShapesBase + prevShapesIndex, false);
+        setOn(actionArray, ShapesBase + shapesIndex, true);
+        break;
+    default:
+        break;
+    }
+}
+
+void KVQ_imageEditor::callEvent() {
+    if (focusLevel != 2)
+        return;
+    // Member pointers to virtual slots call through the virtual table.
+    const auto run = [this](const ToolSlot* table, int count, int index) {
+        if (index >= 0 && index < count)
+            (this->*table[index])(true);
+    };
+    switch (modeIndex) {
+    case 0:
+        run(LineSlots, 6, lineIndex);
+        break;
+    case 1:
+        run(FillSlots, 3, fillIndex);
+        break;
+    case 3:
+        run(ShapeSlots, 9, shapesIndex);
+        break;
+    default:
+        break;
+    }
+}
