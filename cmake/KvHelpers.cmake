@@ -23,8 +23,40 @@ function(kv_add_component target)
         string(APPEND lines "${cls} $<TARGET_FILE_NAME:${target}>\n")
     endforeach()
     file(GENERATE OUTPUT ${KV_COMPONENT_DIR}/${target}.index CONTENT "${lines}")
+    # Installed, it finds the installed libraries relative to itself.
+    file(RELATIVE_PATH to_lib ${CMAKE_INSTALL_PREFIX}/${KV_INSTALL_COMPONENT_DIR}
+         ${CMAKE_INSTALL_FULL_LIBDIR})
+    string(REGEX REPLACE "/$" "" to_lib "${to_lib}")
+    set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN/${to_lib}")
     install(TARGETS ${target} LIBRARY DESTINATION ${KV_INSTALL_COMPONENT_DIR})
     install(FILES ${KV_COMPONENT_DIR}/${target}.index DESTINATION ${KV_INSTALL_COMPONENT_DIR})
+endfunction()
+
+# kv_set_library_install_rpaths(): every shared library of the tree, installed beside the
+# others, finds them in its own folder. Called once, after every area has been added.
+function(kv_set_library_install_rpaths)
+    set(folders ${CMAKE_SOURCE_DIR})
+    while(folders)
+        list(POP_FRONT folders folder)
+        get_property(subfolders DIRECTORY ${folder} PROPERTY SUBDIRECTORIES)
+        list(APPEND folders ${subfolders})
+        get_property(targets DIRECTORY ${folder} PROPERTY BUILDSYSTEM_TARGETS)
+        foreach(t ${targets})
+            get_target_property(type ${t} TYPE)
+            if(type STREQUAL "SHARED_LIBRARY")
+                set_target_properties(${t} PROPERTIES INSTALL_RPATH "$ORIGIN")
+            endif()
+        endforeach()
+    endwhile()
+endfunction()
+
+# kv_link_framework(target): links the framework libraries into a program that hosts component
+# libraries. A component such as libpx.so.1 records none of them as needed and resolves their
+# symbols from the process, so each stays a needed library of the program even where the
+# linker drops unused libraries by default.
+function(kv_link_framework target)
+    target_link_libraries(${target} PRIVATE kvfrmwk kvwidgets kv_backpack kvqtopia kvlogger)
+    target_link_options(${target} PRIVATE "LINKER:--no-as-needed")
 endfunction()
 
 # The environment every test runs in: no display, no user session bus, a private backpack.

@@ -6,12 +6,31 @@
 #include <QTextStream>
 #include <QtGlobal>
 
+#include <dlfcn.h>
+
+namespace {
+
+// The folder holding the file this library was loaded from, or an empty string.
+QString libraryFolder() {
+    static const char anchor = 0;
+    Dl_info info;
+    if (dladdr(&anchor, &info) == 0 || !info.dli_fname || !*info.dli_fname)
+        return QString();
+    const QFileInfo file(QFile::decodeName(info.dli_fname));
+    const QString canonical = file.canonicalPath();
+    return canonical.isEmpty() ? file.absolutePath() : canonical;
+}
+
+} // namespace
+
 QStringList KV_ComponentRegistry::searchFolders() {
     QStringList folders;
     const QString extra = qEnvironmentVariable("KV_COMPONENT_PATH");
     for (const QString& f : extra.split(QLatin1Char(':'), Qt::SkipEmptyParts))
         folders << f;
-    folders << QStringLiteral(KV_BUILD_COMPONENT_DIR) << QStringLiteral(KV_INSTALLED_COMPONENT_DIR);
+    const QString libraries = libraryFolder();
+    if (!libraries.isEmpty())
+        folders << QDir::cleanPath(libraries + QStringLiteral("/" KV_COMPONENT_DIR_FROM_LIB));
     folders.removeDuplicates();
     return folders;
 }

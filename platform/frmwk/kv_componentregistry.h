@@ -10,8 +10,9 @@
 
 class KV_ComponentRegistry {
 public:
-    // The folders searched, in order: those named in KV_COMPONENT_PATH (colon-separated), the
-    // build-tree component folder, the installed component folder. An earlier folder wins.
+    // The folders searched, in order: those named in KV_COMPONENT_PATH (colon-separated), then
+    // the component folder beside this library (kv/components in the folder that holds it, both
+    // in the build tree and where it is installed). An earlier folder wins.
     static QStringList searchFolders();
 
     // Reads every index file of the search folders afresh.

@@ -2,6 +2,7 @@
 
 #include "kv_componentloader.h"
 #include "kv_componentregistry.h"
+#include "kv_remotecontrol.h"
 #include "kvq_objectfactoryinterface.h"
 
 #include <QApplication>
@@ -11,6 +12,7 @@
 #include <QtGlobal>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -103,8 +105,12 @@ namespace {
 
 void usage(FILE* out, const char* program) {
     std::fprintf(out,
-                 "Usage: %s CLASS [ARG...]   create an object of CLASS and run it\n"
-                 "       %s --list           list the classes the components serve\n",
+                 "Usage: %s [--app NAME] CLASS [ARG...]\n"
+                 "           create an object of CLASS and run it; QCop messages on the channel\n"
+                 "           KV/App/NAME call its public slots (NAME defaults to the name of the\n"
+                 "           component library: libpx.so.1 gives px)\n"
+                 "       %s --list\n"
+                 "           list the classes the components serve\n",
                  program, program);
 }
 
@@ -133,17 +139,20 @@ bool displayAvailable(int argc, char** argv) {
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
-// Creates the object and runs the event loop while it shows a window. Returns the exit status.
-int host(int argc, char** argv, const char* program) {
-    const char* className = argv[1];
-    QStringList args;
-    for (int i = 2; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
+// Creates the object, listens for remote calls on its QCop channel ("KV/App/" + appName, or
+// the name of the library serving the class when appName is empty) and runs the event loop
+// while it shows a window. Returns the exit status.
+int host(const char* className, const QStringList& args, QString appName, const char* program) {
     QPointer<QObject> object = KVQ_ORB::createObject(className, nullptr, className, args);
     if (!object) {
         std::fprintf(stderr, "%s: cannot create an object of class \"%s\"\n", program, className);
         return 1;
     }
+    if (appName.isEmpty())
+        appName = KV_RemoteControl::applicationName(libraryFor(QString::fromUtf8(className)));
+    // Listening before the window shows: once it is up, messages reach it.
+    auto remote = std::make_unique<KV_RemoteControl>(object.data(), QByteArrayLiteral("KV/App/") +
+                                                                        appName.toLatin1());
     if (object->isWidgetType()) {
         auto* widget = static_cast<QWidget*>(object.data());
         if (!widget->isVisible())
@@ -153,8 +162,33 @@ int host(int argc, char** argv, const char* program) {
     for (QWidget* w : QApplication::topLevelWidgets())
         windowShown = windowShown || w->isVisible();
     const int status = windowShown ? QApplication::exec() : 0;
+    remote.reset();
     delete object.data();
     return status;
+}
+
+// "[--app NAME] CLASS [ARG...]" after Qt's options are gone. Returns the exit status.
+int hostCommand(int argc, char** argv, const QByteArray& program) {
+    int at = 1;
+    QString appName;
+    if (at < argc && qstrcmp(argv[at], "--app") == 0) {
+        if (at + 1 >= argc || !*argv[at + 1]) {
+            usage(stderr, program.constData());
+            return 2;
+        }
+        appName = QString::fromLocal8Bit(argv[at + 1]);
+        at += 2;
+    }
+    if (at >= argc || !*argv[at]) {
+        usage(stderr, program.constData());
+        return 2;
+    }
+    if (argv[at][0] == '-')
+        return unknownOption(program, argv[at]);
+    QStringList args;
+    for (int i = at + 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    return host(argv[at], args, appName, program.constData());
 }
 
 } // namespace
@@ -179,11 +213,16 @@ int KVQ_ORB::main(int argc, char** argv) {
         return listClasses();
     }
     // Qt's own options have one dash and are left to QApplication; ours have two.
-    if (first.startsWith("--"))
+    if (first == "--app") {
+        if (argc < 3 || !*argv[2]) {
+            usage(stderr, program.constData());
+            return 2;
+        }
+    } else if (first.startsWith("--")) {
         return unknownOption(program, first);
+    }
     if (QCoreApplication::instance())
-        return first.startsWith('-') ? unknownOption(program, first)
-                                     : host(argc, argv, program.constData());
+        return hostCommand(argc, argv, program);
     if (!displayAvailable(argc, argv)) {
         std::fprintf(stderr, "%s: no display: set DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM\n",
                      program.constData());
@@ -192,11 +231,5 @@ int KVQ_ORB::main(int argc, char** argv) {
     // QApplication removes its own options (-platform and the like) from the arguments.
     int appArgc = argc;
     QApplication app(appArgc, argv);
-    if (appArgc < 2 || !*argv[1]) {
-        usage(stderr, program.constData());
-        return 2;
-    }
-    if (argv[1][0] == '-')
-        return unknownOption(program, argv[1]);
-    return host(appArgc, argv, program.constData());
+    return hostCommand(appArgc, argv, program);
 }

@@ -1,12 +1,33 @@
 #include "resource.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <dlfcn.h>
+
+namespace {
+
+// The folder holding the file this library was loaded from, or an empty string.
+QString libraryFolder() {
+    static const char anchor = 0;
+    Dl_info info;
+    if (dladdr(&anchor, &info) == 0 || !info.dli_fname || !*info.dli_fname)
+        return QString();
+    const QFileInfo file(QFile::decodeName(info.dli_fname));
+    const QString canonical = file.canonicalPath();
+    return canonical.isEmpty() ? file.absolutePath() : canonical;
+}
+
+} // namespace
 
 QStringList Resource::searchFolders() {
     QStringList folders =
         qEnvironmentVariable("KV_PICS_PATH").split(QLatin1Char(':'), Qt::SkipEmptyParts);
-    folders << QStringLiteral(KV_INSTALLED_PICS_DIR);
+    // The installed picture folder, relative to this library (share/kv/pics beside lib/).
+    const QString libraries = libraryFolder();
+    if (!libraries.isEmpty())
+        folders << QDir::cleanPath(libraries + QStringLiteral("/" KV_PICS_DIR_FROM_LIB));
     return folders;
 }
 

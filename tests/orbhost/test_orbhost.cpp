@@ -1,6 +1,10 @@
 // orbhost as a user runs it: usage, listing, unknown classes and hosting a widget component,
-// with the broker's status as its own.
+// with the broker's status as its own; a hosted widget driven with ferry over a private bus.
+#include "kv_privatebus.h"
+
+#include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -56,11 +60,14 @@ protected:
 };
 
 TEST_F(Orbhost, BadUseShowsUsage) {
-    for (const QStringList& args : {QStringList(), QStringList({""}), QStringList({"--bogus"}),
-                                    QStringList({"-x"}), QStringList({"--list", "extra"})}) {
+    for (const QStringList& args :
+         {QStringList(), QStringList({""}), QStringList({"--bogus"}), QStringList({"-x"}),
+          QStringList({"--list", "extra"}), QStringList({"--app"}), QStringList({"--app", ""}),
+          QStringList({"--app", "name"}), QStringList({"--app", "name", "--app"})}) {
         const HostRun r = orbhost(args);
         EXPECT_EQ(r.status, 2) << qPrintable(args.join(' '));
-        EXPECT_TRUE(r.err.contains("Usage: orbhost CLASS [ARG...]")) << r.err.constData();
+        EXPECT_TRUE(r.err.contains("Usage: orbhost [--app NAME] CLASS [ARG...]"))
+            << r.err.constData();
     }
     const HostRun help = orbhost({"--help"});
     EXPECT_EQ(help.status, 0);
@@ -87,6 +94,8 @@ TEST_F(Orbhost, HostsAWidgetUntilItsWindowCloses) {
     const HostRun closed = orbhost({"KV_TestWidget", "close", "two words"});
     EXPECT_EQ(closed.status, 0) << closed.err.constData();
     EXPECT_EQ(closed.out, "shown: close two words\n");
+    // Without a session bus the remote control stays deaf and says so at most once.
+    EXPECT_LE(closed.err.count("KV/App/kvtestwidget"), 1) << closed.err.constData();
     // The status of the event loop is orbhost's status.
     const HostRun exited = orbhost({"KV_TestWidget", "exit=3"});
     EXPECT_EQ(exited.status, 3);
@@ -106,6 +115,127 @@ TEST_F(Orbhost, NoDisplayIsAClearError) {
     const HostRun r = orbhost({"KV_TestWidget", "close"}, false);
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.contains("no display")) << r.err.constData();
+}
+
+// orbhost hosting the test widget on a private bus, with ferry sending it messages.
+class RemoteOrbhost : public Orbhost {
+protected:
+    void SetUp() override {
+        Orbhost::SetUp();
+        ASSERT_TRUE(bus.isRunning()) << "dbus-daemon did not start";
+    }
+    void TearDown() override {
+        if (host.state() != QProcess::NotRunning) {
+            host.kill();
+            host.waitForFinished();
+        }
+    }
+
+    // Starts orbhost and waits until the widget is shown, when its channel is listening.
+    void start(const QStringList& args) {
+        QProcessEnvironment env = bus.environment();
+        env.insert("KV_COMPONENT_PATH", dir.path());
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("KV_LOG_FILE", dir.filePath("host.log"));
+        host.setProcessEnvironment(env);
+        host.start(QStringLiteral(KV_ORBHOST), args);
+        QElapsedTimer clock;
+        clock.start();
+        while (!out.contains("shown:") && clock.elapsed() < 20000 &&
+               host.state() != QProcess::NotRunning) {
+            host.waitForReadyRead(100);
+            out += host.readAllStandardOutput();
+        }
+        ASSERT_TRUE(out.contains("shown:")) << host.readAllStandardError().constData();
+    }
+
+    void ferry(const QString& query) {
+        QProcessEnvironment env = bus.environment();
+        env.insert("KV_LOG_FILE", dir.filePath("ferry.log"));
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(KV_FERRY), {query});
+        ASSERT_TRUE(p.waitForFinished(10000)) << qPrintable(query);
+        EXPECT_EQ(p.exitCode(), 0) << qPrintable(query) << p.readAllStandardError().constData();
+    }
+
+    // Closes the window through its own public slot and returns what orbhost did.
+    HostRun closeAndFinish(const QString& app) {
+        ferry(app + "&close()");
+        HostRun r;
+        if (!host.waitForFinished(20000)) {
+            ADD_FAILURE() << "orbhost did not end after close()";
+            return r;
+        }
+        r.status = host.exitStatus() == QProcess::NormalExit ? host.exitCode() : -200;
+        r.out = out + host.readAllStandardOutput();
+        r.err = host.readAllStandardError();
+        return r;
+    }
+
+    QList<QByteArray> hostLog() {
+        QFile f(dir.filePath("host.log"));
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        QList<QByteArray> lines = f.readAll().split('\n');
+        lines.removeAll(QByteArray());
+        return lines;
+    }
+
+    KV_PrivateBus bus;
+    QProcess host;
+    QByteArray out;
+};
+
+TEST_F(RemoteOrbhost, FerryCallsPublicSlotsWithConvertedArguments) {
+    QImage picture(4, 3, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(dir.filePath("red.png")));
+    start({"KV_TestWidget", "stay"});
+    ferry("kvtestwidget&report(bool,int,QString)&true&42&two words");
+    ferry("kvtestwidget&report( bool, int , QString )&0&-7&a%20b");
+    // The component resolves Resource from orbhost.
+    ferry("kvtestwidget&showPicture(QString)&" + dir.filePath("red.png"));
+    const HostRun r = closeAndFinish("kvtestwidget");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.toStdString(), "shown: stay\n"
+                                   "report: true 42 two words\n"
+                                   "report: false -7 a%20b\n"
+                                   "picture: 4x3\n");
+    EXPECT_TRUE(hostLog().isEmpty()) << hostLog().join('\n').constData();
+}
+
+TEST_F(RemoteOrbhost, BadMessagesChangeNothingAndLogOneLineEach) {
+    start({"KV_TestWidget", "stay"});
+    const QStringList bad = {
+        "kvtestwidget&nosuch()",
+        "kvtestwidget&report(bool,int,QString)&true&1",
+        "kvtestwidget&report(bool,int,QString)&maybe&1&x",
+        "kvtestwidget&report(bool,int,QString)&true&1x&x",
+        "kvtestwidget&hidden()",
+        "kvtestwidget&reported()",
+    };
+    for (const QString& query : bad)
+        ferry(query);
+    const HostRun r = closeAndFinish("kvtestwidget");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.toStdString(), "shown: stay\n");
+    const QList<QByteArray> log = hostLog();
+    ASSERT_EQ(log.size(), bad.size());
+    for (int i = 0; i < log.size(); ++i) {
+        const QByteArray message = bad[i].section('&', 1, 1).toLatin1();
+        EXPECT_TRUE(log[i].contains(" KV/App/kvtestwidget ")) << log[i].constData();
+        EXPECT_TRUE(log[i].contains(message)) << log[i].constData();
+    }
+}
+
+TEST_F(RemoteOrbhost, AppOptionNamesTheChannel) {
+    start({"--app", "other", "KV_TestWidget", "stay"});
+    ferry("kvtestwidget&report(bool,int,QString)&true&1&lost");
+    ferry("other&report(bool,int,QString)&true&2&heard");
+    const HostRun r = closeAndFinish("other");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.toStdString(), "shown: stay\nreport: true 2 heard\n");
 }
 
 } // namespace
