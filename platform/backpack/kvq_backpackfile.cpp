@@ -46,13 +46,20 @@ QPixmap KVQ_BackpackFile::pixmap() const {
     // Pixmaps need the GUI side of Qt; command-line users get no picture.
     if (!isBound() || !qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         return QPixmap();
+    return QPixmap::fromImage(image(QSize(32, 32)));
+}
+
+QImage KVQ_BackpackFile::image(const QSize& bound) const {
+    if (!isBound() || bound.isEmpty())
+        return QImage();
     QImageReader reader(filePath);
-    if (!reader.canRead())
-        return QPixmap();
+    // The header alone gives the size; decoding waits until the size is known to be sane.
     const QSize full = reader.size();
-    if (full.isValid())
-        reader.setScaledSize(full.scaled(32, 32, Qt::KeepAspectRatio));
-    return QPixmap::fromImage(reader.read());
+    if (!full.isValid() || qint64(full.width()) * full.height() > maxPixels)
+        return QImage();
+    if (full.width() > bound.width() || full.height() > bound.height())
+        reader.setScaledSize(full.scaled(bound, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+    return reader.read();
 }
 
 bool KVQ_BackpackFile::rename(const QString& newName) {

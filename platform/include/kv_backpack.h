@@ -14,6 +14,9 @@ public:
     // The paths of the documents under the folder (subfolders included, hidden files not),
     // sorted, whose extension matches one of extensions ignoring case; all when it is empty.
     static QStringList documents(const QStringList& extensions);
+    // True when path is the folder or lies under it, symbolic links resolved. A path that does
+    // not exist yet counts by its nearest existing folder.
+    static bool contains(const QString& path);
 };
 
 #endif

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QIODevice>
+#include <QImage>
 
 class KVQ_BackpackFile : public KV_BackpackItem, public QIODevice {
 public:
@@ -27,7 +28,13 @@ public:
     // The file name without its folder.
     QString name() const;
 
+    // A thumbnail of a picture, at most 32x32, as image() makes it; null for other files.
     QPixmap pixmap() const override;
+    // The picture in the file, scaled down to fit bound (never up); null when the file is no
+    // picture Qt reads, or when its header declares more than maxPixels pixels (a few bytes may
+    // claim gigabytes). Reads only the file, so it may run in any thread.
+    QImage image(const QSize& bound) const;
+    static constexpr qint64 maxPixels = 100'000'000;
     bool rename(const QString& newName) override;
     // The size of the open file, or of the file on disk when closed; -1 when unbound or absent.
     qint64 size() const override;

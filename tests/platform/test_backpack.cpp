@@ -1,20 +1,13 @@
-// The backpack store and its file dialogs.
+// The backpack store: its folder, its documents and the files in it.
 #include "kv_backpack.h"
-#include "kv_modalanswer.h"
 #include "kvq_backpackfile.h"
-#include "kvq_filedialog.h"
 
+#include <QBuffer>
 #include <QDataStream>
-#include <QDialog>
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QImage>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
+#include <QImageReader>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -140,100 +133,46 @@ TEST_F(Backpack, PixmapIsAThumbnailOfPictures) {
     ASSERT_FALSE(thumb.isNull());
     EXPECT_EQ(thumb.size(), QSize(32, 16));
     EXPECT_TRUE(KVQ_BackpackFile(path("c.txt")).pixmap().isNull());
+
+    // Never scaled up; other bounds keep the aspect.
+    EXPECT_EQ(KVQ_BackpackFile(path("pic.bmp")).image(QSize(100, 100)).size(), QSize(64, 32));
+    EXPECT_EQ(KVQ_BackpackFile(path("pic.bmp")).image(QSize(8, 8)).size(), QSize(8, 4));
+
+    // A header may claim a picture far too large to decode (here a small JPEG that says it is
+    // 12000 x 12000): no thumbnail, even when Qt's own allocation limit is lifted.
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(image.save(&buffer, "JPEG"));
+    const qsizetype frame = jpeg.indexOf("\xFF\xC0"); // height and width follow at 5 and 7
+    ASSERT_GT(frame, 0);
+    for (qsizetype at : {frame + 5, frame + 7}) {
+        jpeg[at] = char(12000 >> 8);
+        jpeg[at + 1] = char(12000 & 0xFF);
+    }
+    write("huge.jpg", jpeg);
+    const int limit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(0);
+    EXPECT_EQ(QImageReader(path("huge.jpg")).size(), QSize(12000, 12000));
+    EXPECT_TRUE(KVQ_BackpackFile(path("huge.jpg")).image(QSize(32, 32)).isNull());
+    EXPECT_TRUE(KVQ_BackpackFile(path("huge.jpg")).pixmap().isNull());
+    QImageReader::setAllocationLimit(limit);
 }
 
-QListWidget* listOf(QWidget* w) {
-    return w->findChild<QListWidget*>();
-}
+TEST_F(Backpack, ContainsOnlyWhatLiesInsideWithLinksResolved) {
+    EXPECT_TRUE(KV_Backpack::contains(dir.path()));
+    EXPECT_TRUE(KV_Backpack::contains(path("sub/d.jpeg")));
+    EXPECT_TRUE(KV_Backpack::contains(path("sub/new/deeper.bmp"))); // not there yet
+    EXPECT_FALSE(KV_Backpack::contains(path("../x.bmp")));
+    EXPECT_FALSE(KV_Backpack::contains(dir.path() + "-other/x.bmp")); // a prefix, not a folder
+    EXPECT_FALSE(KV_Backpack::contains(QString()));
 
-QStringList rows(QWidget* w) {
-    QStringList out;
-    for (int i = 0; i < listOf(w)->count(); ++i)
-        out << listOf(w)->item(i)->text();
-    return out;
-}
-
-TEST_F(Backpack, OpenDialogListsMatchingDocumentsAndBindsTheChoice) {
-    KVQ_BackpackFile file;
-    answerNextModal([](QWidget* w) {
-        EXPECT_EQ(w->windowTitle(), "Open");
-        EXPECT_EQ(rows(w), QStringList({"a.jpg", "b.BMP", "sub/d.jpeg"}));
-        QTest::keyClick(listOf(w), Qt::Key_Down);
-        QTest::keyClick(listOf(w), Qt::Key_Return);
-    });
-    ASSERT_TRUE(KVQ_FileDialog::getOpenFile(file, {"JPG,BMP"}, {"jpeg,bmp"}, QString(), QString(),
-                                            QString(), nullptr, nullptr, "Open"));
-    EXPECT_EQ(file.path(), path("b.BMP"));
-    EXPECT_EQ(file.ext(), "BMP");
-
-    // The next dialog starts at the bound file; Escape leaves the file as it was.
-    answerNextModal([](QWidget* w) {
-        EXPECT_EQ(listOf(w)->currentItem()->text(), "b.BMP");
-        QTest::keyClick(w, Qt::Key_Escape);
-    });
-    EXPECT_FALSE(KVQ_FileDialog::getOpenFile(file, {"JPG,BMP"}, {"jpeg,bmp"}, QString(), QString(),
-                                             QString(), nullptr, nullptr, "Open"));
-    EXPECT_EQ(file.path(), path("b.BMP"));
-
-    // Nothing to choose: OK stays disabled.
-    answerNextModal([](QWidget* w) {
-        auto* box = w->findChild<QDialogButtonBox*>();
-        EXPECT_FALSE(box->button(QDialogButtonBox::Ok)->isEnabled());
-        QTest::keyClick(listOf(w), Qt::Key_Return);
-        EXPECT_TRUE(w->isVisible());
-        QTest::keyClick(w, Qt::Key_Escape);
-    });
-    EXPECT_FALSE(KVQ_FileDialog::getOpenFile(file, {"PNG"}, {}, QString(), QString(), QString(),
-                                             nullptr, nullptr, "Open"));
-}
-
-TEST_F(Backpack, SaveDialogTakesANameInsideTheBackpack) {
-    const KVQ_BackpackFile current(path("sub/d.jpeg"));
-    KVQ_BackpackFile chosen;
-    // Starts in the folder of the current file; the type is shown.
-    answerNextModal([](QWidget* w) {
-        EXPECT_EQ(w->windowTitle(), "Save As");
-        bool typeShown = false;
-        for (QLabel* l : w->findChildren<QLabel*>())
-            typeShown = typeShown || l->text() == "JPEG";
-        EXPECT_TRUE(typeShown);
-        EXPECT_EQ(rows(w), QStringList({"d.jpeg"}));
-        QTest::keyClicks(w->findChild<QLineEdit*>(), "cat.jpg");
-        QTest::keyClick(w->findChild<QLineEdit*>(), Qt::Key_Return);
-    });
-    ASSERT_TRUE(KVQ_FileDialog::getSaveFile(current, chosen, "JPEG", QString(), QString(),
-                                            QString(), nullptr, nullptr, "Save As"));
-    EXPECT_EQ(chosen.path(), path("sub/cat.jpg"));
-    EXPECT_FALSE(QFile::exists(chosen.path())); // the dialog writes nothing
-
-    // Names that lead outside the backpack or into missing folders are not accepted.
-    KVQ_BackpackFile other;
-    answerNextModal([](QWidget* w) {
-        auto* edit = w->findChild<QLineEdit*>();
-        auto* ok = w->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
-        EXPECT_FALSE(ok->isEnabled());
-        for (const char* bad : {"../../escape.bmp", "nofolder/x.bmp", "   ", "sub/"}) {
-            edit->setText(bad);
-            EXPECT_FALSE(ok->isEnabled()) << bad;
-            QTest::keyClick(edit, Qt::Key_Return);
-            EXPECT_TRUE(w->isVisible()) << bad;
-        }
-        edit->setText("sub/new");
-        EXPECT_TRUE(ok->isEnabled());
-        QTest::keyClick(w, Qt::Key_Escape);
-    });
-    EXPECT_FALSE(KVQ_FileDialog::getSaveFile(KVQ_BackpackFile(), other, "BMP", QString(), QString(),
-                                             QString(), nullptr, nullptr, "Save As"));
-    EXPECT_FALSE(other.isBound());
-
-    // Choosing a listed document takes its name.
-    answerNextModal([](QWidget* w) {
-        listOf(w)->setCurrentRow(0);
-        QTest::keyClick(w->findChild<QLineEdit*>(), Qt::Key_Return);
-    });
-    ASSERT_TRUE(KVQ_FileDialog::getSaveFile(KVQ_BackpackFile(), other, "BMP", QString(), QString(),
-                                            QString(), nullptr, nullptr, "Save As"));
-    EXPECT_EQ(other.path(), path("a.jpg"));
+    QTemporaryDir outside;
+    ASSERT_TRUE(QFile::link(outside.path(), path("out")));
+    ASSERT_TRUE(QFile::link(path("a.jpg"), path("sub/alias.jpg")));
+    EXPECT_FALSE(KV_Backpack::contains(path("out")));
+    EXPECT_FALSE(KV_Backpack::contains(path("out/x.bmp")));
+    EXPECT_TRUE(KV_Backpack::contains(path("sub/alias.jpg")));
 }
 
 } // namespace
