@@ -12,8 +12,8 @@ class KVQ_PopupMenu : public QMenu {
 public:
     KVQ_PopupMenu(QWidget* parent = nullptr, const char* name = nullptr);
 
-    // An entry showing only pixmap at index (-1: at the end). An id below 0 is replaced by a
-    // new unique negative id. Returns the entry's id.
+    // An entry showing only pixmap, at its own size, at index (-1: at the end). An id below 0
+    // is replaced by a new unique negative id. Returns the entry's id.
     int insertItem(const QPixmap& pixmap, int id = -1, int index = -1);
     int insertItem(const QString& text, int id = -1, int index = -1);
     int insertItem(const QPixmap& pixmap, const QString& text, int id = -1, int index = -1);
@@ -40,8 +40,11 @@ signals:
 
 protected:
     void actionEvent(QActionEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
+    void highlight(QAction* current);
+
     KV_ItemIds ids{this};
 };
 

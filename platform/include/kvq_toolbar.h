@@ -1,4 +1,4 @@
-// A tool bar of small icon buttons.
+// A tool bar of icon buttons large enough for a pen (24-pixel icons).
 #ifndef KVQ_TOOLBAR_H
 #define KVQ_TOOLBAR_H
 

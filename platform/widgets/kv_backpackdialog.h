@@ -1,15 +1,20 @@
-// The dialog behind KVQ_FileDialog: the documents of the backpack in a list and, for saving, a
-// name field. Keys: arrows choose, Return accepts, Escape dismisses.
+// The dialog behind KVQ_FileDialog: one folder of the backpack at a time (subfolders first, a
+// thumbnail beside each picture) and, for saving, a name field and the type being saved.
+// Keys: arrows move, Return chooses a document or enters a folder, Backspace goes up a folder,
+// Escape dismisses. A double click does what Return does.
 #ifndef KV_BACKPACKDIALOG_H
 #define KV_BACKPACKDIALOG_H
 
 #include <QDialog>
 #include <QStringList>
 
+class KV_BackpackFolderModel;
 class QDialogButtonBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QListView;
+class QModelIndex;
+class QToolButton;
 
 class KV_BackpackDialog : public QDialog {
     Q_OBJECT
@@ -17,11 +22,15 @@ class KV_BackpackDialog : public QDialog {
 public:
     enum Mode { Open, Save };
 
-    // folder: the backpack folder shown; extensions: those listed (empty: all).
-    KV_BackpackDialog(Mode mode, const QString& folder, const QStringList& extensions,
+    // root: the backpack folder; extensions: the documents listed (empty: all). The dialog lists
+    // the top of the backpack when it is shown before showFolder or select was called.
+    KV_BackpackDialog(Mode mode, const QString& root, const QStringList& extensions,
                       QWidget* parent);
 
-    // Selects the document at path in the list and, for saving, puts its name in the field.
+    // Shows the folder at path (the backpack's top when path is not a folder inside it). Opening
+    // makes the first entry below ".." current; saving leaves the name field alone.
+    void showFolder(const QString& path);
+    // Shows the folder that holds path and makes its entry current.
     void select(const QString& path);
     void setSaveType(const QString& type);
     void setName(const QString& name);
@@ -30,17 +39,33 @@ public:
 
     void accept() override;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void showFolderAt(const QString& path, const QString& current);
+    void activate(const QModelIndex& index);
+    void goUp();
+    void currentChanged(const QModelIndex& index);
     QString targetPath() const;
     void updateButtons();
 
     Mode mode;
-    QString root;
     QString chosen;
-    QListWidget* list;
+    KV_BackpackFolderModel* model;
+    QToolButton* upButton;
+    QLabel* folderLabel;
+    QListView* view;
     QLineEdit* nameEdit = nullptr;
     QLabel* typeLabel = nullptr;
     QDialogButtonBox* buttons;
+    bool listed = false;
+    // Moves made while a folder is being shown are not the user's choice of a name.
+    bool showing = false;
+    // Saving: whether the user last moved in the list (Return then enters a current folder)
+    // rather than typed a name (Return then saves).
+    bool listUsedLast = false;
 };
 
 #endif

@@ -17,13 +17,21 @@ QStringList splitList(const QStringList& lists) {
     return out;
 }
 
-// The folder to show: folder inside the backpack when given and present, else the backpack.
-QString shownFolder(const QString& folder) {
+// The folder to show first: folder inside the backpack when given and present, else the top.
+QString startFolder(const QString& folder) {
     const QString backpack = QDir::cleanPath(KV_Backpack::folder());
     if (folder.isNull())
         return backpack;
     const QString path = QDir::cleanPath(QDir(backpack).filePath(folder));
-    return QFileInfo(path).isDir() && path.startsWith(backpack) ? path : backpack;
+    return QFileInfo(path).isDir() && KV_Backpack::contains(path) ? path : backpack;
+}
+
+// The folder of a bound file that lies in the backpack, else null.
+QString folderOf(const KVQ_BackpackFile& file) {
+    if (!file.isBound())
+        return QString();
+    const QString folder = QFileInfo(file.path()).absolutePath();
+    return QFileInfo(folder).isDir() && KV_Backpack::contains(folder) ? folder : QString();
 }
 
 void prepare(QDialog& dialog, const char* name, const QString& caption) {
@@ -39,13 +47,17 @@ bool KVQ_FileDialog::getOpenFile(KVQ_BackpackFile& file, const QStringList& type
                                  const QString& fileName, const QString&, QWidget* parent,
                                  const char* name, const QString& caption) {
     KV_Backpack::ensureFolder();
-    KV_BackpackDialog dialog(KV_BackpackDialog::Open, shownFolder(folder),
+    KV_BackpackDialog dialog(KV_BackpackDialog::Open, KV_Backpack::folder(),
                              splitList(types) + splitList(extensions), parent);
     prepare(dialog, name, caption);
+    const QString start = startFolder(folder);
     if (!fileName.isNull())
-        dialog.select(QDir(shownFolder(folder)).filePath(fileName));
-    else if (file.isBound())
+        dialog.select(QDir(start).filePath(fileName));
+    else if (const QString bound = folderOf(file);
+             !bound.isNull() && (folder.isNull() || QDir(bound) == QDir(start)))
         dialog.select(file.path());
+    else
+        dialog.showFolder(start);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     file.setPath(dialog.chosenPath());
@@ -57,15 +69,11 @@ bool KVQ_FileDialog::getSaveFile(const KVQ_BackpackFile& current, KVQ_BackpackFi
                                  const QString& fileName, const QString&, QWidget* parent,
                                  const char* name, const QString& caption) {
     KV_Backpack::ensureFolder();
-    QString start = shownFolder(folder);
-    const QString backpack = QDir::cleanPath(KV_Backpack::folder());
-    if (folder.isNull() && current.isBound()) {
-        const QString currentFolder = QFileInfo(current.path()).absolutePath();
-        if (currentFolder.startsWith(backpack))
-            start = currentFolder;
-    }
-    KV_BackpackDialog dialog(KV_BackpackDialog::Save, start, QStringList(), parent);
+    KV_BackpackDialog dialog(KV_BackpackDialog::Save, KV_Backpack::folder(), QStringList(), parent);
     prepare(dialog, name, caption);
+    const QString currentFolder = folderOf(current);
+    dialog.showFolder(folder.isNull() && !currentFolder.isNull() ? currentFolder
+                                                                 : startFolder(folder));
     dialog.setSaveType(type);
     if (!fileName.isNull())
         dialog.setName(fileName);

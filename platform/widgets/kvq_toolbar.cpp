@@ -10,7 +10,7 @@ KVQ_ToolBar::KVQ_ToolBar(QWidget* parent, const char* name, const QColor* backgr
     setObjectName(QString::fromUtf8(name));
     setMovable(false);
     setFloatable(false);
-    setIconSize(QSize(16, 16));
+    setIconSize(QSize(24, 24));
     setToolButtonStyle(Qt::ToolButtonIconOnly);
     if (background) {
         QPalette p = palette();
@@ -30,6 +30,9 @@ void KVQ_ToolBar::addActionGroup(QActionGroup* group, GroupType type) {
         menu->addActions(group->actions());
         button->setMenu(menu);
         button->setPopupMode(QToolButton::InstantPopup);
+        // The bar sizes only the buttons it makes itself.
+        button->setIconSize(iconSize());
+        connect(this, &QToolBar::iconSizeChanged, button, &QToolButton::setIconSize);
         QAction* current = group->checkedAction();
         button->setDefaultAction(
             current ? current : (group->actions().isEmpty() ? nullptr : group->actions().first()));

@@ -1,6 +1,8 @@
-// The framework widgets: ids of menus, indices of message boxes, title and tool bars, answered
-// through the active popup or modal widget as a user would.
+// The framework widgets: ids of menus, indices of message boxes, title and tool bars, the file
+// dialogs over the backpack, answered through the active popup or modal widget as a user would.
 #include "kv_modalanswer.h"
+#include "kvq_backpackfile.h"
+#include "kvq_filedialog.h"
 #include "kvq_menubar.h"
 #include "kvq_messagebox.h"
 #include "kvq_popupmenu.h"
@@ -8,12 +10,22 @@
 #include "kvq_toolbar.h"
 
 #include <QActionGroup>
+#include <QDataStream>
+#include <QDialogButtonBox>
+#include <QDir>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListView>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 #include <QToolButton>
+#include <QWidgetAction>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -90,6 +102,43 @@ TEST(PopupMenu, ExecReturnsChosenIdOrMinusOne) {
     EXPECT_FALSE(menu.isItemEnabled(10));
     answerNextModal([](QWidget* w) { keys(w, {Qt::Key_Down, Qt::Key_Return}); });
     EXPECT_EQ(menu.exec(), 20);
+}
+
+TEST(PopupMenu, PixmapEntriesShowAtTheirOwnSize) {
+    KVQ_PopupMenu menu;
+    const QColor colors[] = {Qt::red, Qt::green, Qt::blue};
+    for (int i = 0; i < 3; ++i) {
+        QPixmap p(32, 16);
+        p.fill(colors[i]);
+        menu.insertItem(p, 10 * (i + 1));
+    }
+    menu.move(40, 50);
+
+    answerNextModal([&menu, &colors](QWidget* w) {
+        EXPECT_LE(w->width(), 60);
+        const QImage shown = w->grab().toImage();
+        for (int i = 0; i < 3; ++i) {
+            const QRect r = menu.actionGeometry(menu.findItem(10 * (i + 1)));
+            EXPECT_GE(r.width(), 32);
+            EXPECT_GE(r.height(), 16);
+            // The whole pixmap is there: its left and right ends, not a squeezed icon.
+            const QPoint c = r.center();
+            EXPECT_EQ(shown.pixelColor(c.x() - 14, c.y()), colors[i]) << i;
+            EXPECT_EQ(shown.pixelColor(c.x() + 14, c.y()), colors[i]) << i;
+        }
+        keys(w, {Qt::Key_Down, Qt::Key_Down, Qt::Key_Return});
+    });
+    EXPECT_EQ(menu.exec(), 20);
+
+    answerNextModal([](QWidget* w) { keys(w, {Qt::Key_Down, Qt::Key_Escape}); });
+    EXPECT_EQ(menu.exec(), -1);
+
+    // A pen lands on the picture, which is a child of the menu.
+    answerNextModal([&menu](QWidget*) {
+        QWidget* picture = static_cast<QWidgetAction*>(menu.findItem(30))->defaultWidget();
+        QTest::mouseClick(picture, Qt::LeftButton, {}, picture->rect().center());
+    });
+    EXPECT_EQ(menu.exec(), 30);
 }
 
 TEST(PopupMenu, ExecReportsEntriesOfSubmenusAndActionsAddedByOthers) {
@@ -268,14 +317,18 @@ TEST(ToolBar, GroupsAndSingleActions) {
     QActionGroup group(&window);
     QList<QAction*> acts;
     for (int i = 0; i < 3; ++i)
-        acts << group.addAction(QString::number(i));
+        acts << group.addAction(QIcon(filled(Qt::black)), QString::number(i));
     bar.addActionGroup(&group, KVQ_ToolBar::Buttons);
     EXPECT_EQ(bar.actions(), acts);
     bar.addActionGroup(&group, KVQ_ToolBar::Buttons); // nothing twice
     EXPECT_EQ(bar.actions().size(), 3);
     bar.addAction(acts[0]); // QAction::addTo after the group: still one button
     EXPECT_EQ(bar.actions().size(), 3);
-    EXPECT_NE(bar.widgetForAction(acts[1]), nullptr);
+    // Buttons a pen can hit.
+    QWidget* button = bar.widgetForAction(acts[1]);
+    ASSERT_NE(button, nullptr);
+    EXPECT_GE(button->sizeHint().width(), 28);
+    EXPECT_GE(button->sizeHint().height(), 28);
 
     KVQ_ToolBar selector(&window, "sel", nullptr);
     acts[1]->setCheckable(true);
@@ -287,8 +340,274 @@ TEST(ToolBar, GroupsAndSingleActions) {
         if (b->defaultAction() == acts[1])
             shown = b;
     ASSERT_NE(shown, nullptr);
+    EXPECT_GE(shown->sizeHint().height(), 28);
     acts[2]->trigger();
     EXPECT_EQ(shown->defaultAction(), acts[2]);
+}
+
+// A backpack of its own: pictures, other documents, subfolders, hidden entries, a picture whose
+// header claims 60000 x 60000 pixels, and a link that leads outside.
+class FileDialog : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(outside.isValid());
+        saved = qgetenv("KV_BACKPACK_DIR");
+        qputenv("KV_BACKPACK_DIR", QFile::encodeName(dir.path()));
+        for (const char* folder : {"holidays/deep", "Zoo", ".hiddendir"})
+            ASSERT_TRUE(QDir(dir.path()).mkpath(folder));
+        picture(path("b.BMP"), QSize(64, 32), Qt::green);
+        picture(path("holidays/beach.bmp"), QSize(20, 20), Qt::blue);
+        QImage jpeg(8, 8, QImage::Format_RGB32);
+        jpeg.fill(Qt::magenta);
+        ASSERT_TRUE(jpeg.save(path("a.jpg"), "JPEG"));
+        for (const char* name : {"c.txt", ".hidden.jpg", "Zoo/notes.txt"})
+            write(name, "x");
+        QByteArray huge("BM");
+        QDataStream out(&huge, QIODevice::Append);
+        out.setByteOrder(QDataStream::LittleEndian);
+        out << quint32(54) << quint32(0) << quint32(54) << quint32(40) << qint32(60000)
+            << qint32(60000) << quint16(1) << quint16(24) << quint32(0) << quint32(0)
+            << qint32(2835) << qint32(2835) << quint32(0) << quint32(0);
+        write("huge.bmp", huge);
+        ASSERT_TRUE(QFile::link(outside.path(), path("out")));
+        picture(outside.filePath("far.bmp"), QSize(4, 4), Qt::red);
+    }
+    void TearDown() override {
+        // Thumbnails still being made belong to no dialog any more; let them end here.
+        QThreadPool::globalInstance()->waitForDone();
+        qputenv("KV_BACKPACK_DIR", saved);
+    }
+
+    QString path(const QString& name) const { return QDir::cleanPath(dir.filePath(name)); }
+    void write(const QString& name, const QByteArray& data) {
+        QFile f(path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(data);
+    }
+    static void picture(const QString& file, QSize size, Qt::GlobalColor color) {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(color);
+        ASSERT_TRUE(image.save(file, "BMP"));
+    }
+
+    QTemporaryDir dir, outside;
+    QByteArray saved;
+};
+
+const QStringList types{"JPG,BMP"}, exts{"jpeg,bmp"};
+
+QListView* viewOf(QWidget* w) {
+    return w->findChild<QListView*>();
+}
+
+QStringList rows(QWidget* w) {
+    QStringList out;
+    const QAbstractItemModel* model = viewOf(w)->model();
+    for (int i = 0; i < model->rowCount(); ++i)
+        out << model->index(i, 0).data().toString();
+    return out;
+}
+
+QString currentName(QWidget* w) {
+    return viewOf(w)->currentIndex().data().toString();
+}
+
+QString folderShown(QWidget* w) {
+    return w->findChild<QLabel*>("folder")->text();
+}
+
+QImage decoration(QWidget* w, const QString& name) {
+    const int row = int(rows(w).indexOf(name));
+    return row < 0 ? QImage()
+                   : viewOf(w)
+                         ->model()
+                         ->index(row, 0)
+                         .data(Qt::DecorationRole)
+                         .value<QPixmap>()
+                         .toImage();
+}
+
+// Lets the event loop run until done() holds or five seconds pass.
+bool waitUntil(const std::function<bool()>& done) {
+    for (int i = 0; i < 500 && !done(); ++i)
+        QTest::qWait(10);
+    return done();
+}
+
+TEST_F(FileDialog, OpenShowsOneFolderAtATimeWithSubfoldersFirst) {
+    KVQ_BackpackFile file;
+    answerNextModal([](QWidget* w) {
+        QListView* view = viewOf(w);
+        EXPECT_EQ(w->windowTitle(), "Open");
+        EXPECT_EQ(folderShown(w), "Backpack");
+        EXPECT_EQ(rows(w), QStringList({"holidays", "Zoo", "a.jpg", "b.BMP", "huge.bmp"}));
+        EXPECT_EQ(currentName(w), "holidays");
+        EXPECT_FALSE(w->findChild<QToolButton*>("up")->isEnabled());
+        QTest::keyClick(view, Qt::Key_Backspace); // never above the top
+        EXPECT_EQ(folderShown(w), "Backpack");
+
+        QTest::keyClick(view, Qt::Key_Return); // enters, does not choose
+        ASSERT_TRUE(w->isVisible());
+        EXPECT_EQ(folderShown(w), "Backpack/holidays");
+        EXPECT_EQ(rows(w), QStringList({"..", "deep", "beach.bmp"}));
+        EXPECT_EQ(currentName(w), "deep");
+        QTest::keyClick(view, Qt::Key_Up);
+        QTest::keyClick(view, Qt::Key_Return); // ".." goes back, to the folder we came from
+        EXPECT_EQ(folderShown(w), "Backpack");
+        EXPECT_EQ(currentName(w), "holidays");
+
+        // A double tap: QTest sends only the second press of it.
+        const QPoint zoo = view->visualRect(view->model()->index(1, 0)).center();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, zoo);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, zoo);
+        EXPECT_EQ(folderShown(w), "Backpack/Zoo");
+        EXPECT_EQ(rows(w), QStringList({".."})); // the text file is filtered out
+        QTest::mouseClick(w->findChild<QToolButton*>("up"), Qt::LeftButton);
+        EXPECT_EQ(folderShown(w), "Backpack");
+        EXPECT_EQ(currentName(w), "Zoo");
+
+        QTest::keyClick(view, Qt::Key_Up);
+        QTest::keyClick(view, Qt::Key_Return);
+        QTest::keyClick(view, Qt::Key_Down);
+        QTest::keyClick(view, Qt::Key_Return);
+    });
+    ASSERT_TRUE(KVQ_FileDialog::getOpenFile(file, types, exts, QString(), QString(), QString(),
+                                            nullptr, nullptr, "Open"));
+    EXPECT_EQ(file.path(), path("holidays/beach.bmp"));
+}
+
+TEST_F(FileDialog, OpenStartsAtTheBoundFileAndEscapeLeavesItAlone) {
+    KVQ_BackpackFile file(path("holidays/beach.bmp"));
+    answerNextModal([](QWidget* w) {
+        EXPECT_EQ(folderShown(w), "Backpack/holidays");
+        EXPECT_EQ(currentName(w), "beach.bmp");
+        QTest::keyClick(viewOf(w), Qt::Key_Escape);
+    });
+    EXPECT_FALSE(KVQ_FileDialog::getOpenFile(file, types, exts));
+    EXPECT_EQ(file.path(), path("holidays/beach.bmp"));
+
+    // A file outside the backpack: the dialog starts at the top, and a link that leads out is
+    // not offered.
+    file.setPath(outside.filePath("far.bmp"));
+    answerNextModal([](QWidget* w) {
+        EXPECT_EQ(folderShown(w), "Backpack");
+        EXPECT_FALSE(rows(w).contains("out"));
+        QTest::keyClick(viewOf(w), Qt::Key_End);
+        QTest::keyClick(viewOf(w), Qt::Key_Up);
+        QTest::keyClick(viewOf(w), Qt::Key_Return);
+    });
+    ASSERT_TRUE(KVQ_FileDialog::getOpenFile(file, types, exts));
+    EXPECT_EQ(file.path(), path("b.BMP"));
+
+    // Nothing to choose: Return and OK do nothing, Escape dismisses.
+    answerNextModal([](QWidget* w) {
+        EXPECT_EQ(rows(w), QStringList({"holidays", "Zoo"}));
+        EXPECT_FALSE(w->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->isEnabled());
+        EXPECT_TRUE(w->isVisible());
+        QTest::keyClick(w, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(KVQ_FileDialog::getOpenFile(file, {"PNG"}, {}));
+    EXPECT_EQ(file.path(), path("b.BMP"));
+}
+
+TEST_F(FileDialog, ThumbnailsFollowWithoutHoldingTheDialog) {
+    KVQ_BackpackFile file;
+    write("plain.bmp", "not a picture");
+    for (Qt::GlobalColor color : {Qt::green, Qt::red}) {
+        if (color == Qt::red) // a changed file gets a new thumbnail
+            picture(path("b.BMP"), QSize(32, 32), Qt::red);
+        answerNextModal([color](QWidget* w) {
+            EXPECT_TRUE(waitUntil(
+                [w, color] { return decoration(w, "b.BMP").pixelColor(16, 16) == QColor(color); }));
+            // Scaled to fit the square and centred in it: 64 x 32 leaves a band above.
+            const QImage thumb = decoration(w, "b.BMP");
+            EXPECT_EQ(thumb.size(), QSize(32, 32));
+            EXPECT_EQ(thumb.pixelColor(16, 2).alpha(), color == Qt::green ? 0 : 255);
+            // Once all work is done, what cannot be read or claims to be huge keeps the
+            // placeholder.
+            QThreadPool::globalInstance()->waitForDone();
+            QCoreApplication::processEvents();
+            EXPECT_EQ(decoration(w, "huge.bmp"), decoration(w, "plain.bmp"));
+            EXPECT_NE(decoration(w, "a.jpg"), decoration(w, "plain.bmp"));
+            QTest::keyClick(viewOf(w), Qt::Key_Escape);
+        });
+        EXPECT_FALSE(KVQ_FileDialog::getOpenFile(file, types, exts));
+    }
+
+    // Many pictures, dismissed at once while their thumbnails are being made.
+    for (int i = 0; i < 40; ++i)
+        picture(path(QString("Zoo/p%1.bmp").arg(i)), QSize(600, 400), Qt::yellow);
+    answerNextModal([](QWidget* w) { QTest::keyClick(viewOf(w), Qt::Key_Escape); });
+    EXPECT_FALSE(KVQ_FileDialog::getOpenFile(file, types, exts, "Zoo"));
+    EXPECT_FALSE(file.isBound());
+}
+
+TEST_F(FileDialog, SaveTakesTheShownFolderAndTheTypedName) {
+    const KVQ_BackpackFile current(path("holidays/beach.bmp"));
+    KVQ_BackpackFile chosen;
+    // Starts in the folder of the current file, with the type shown and no name yet.
+    answerNextModal([](QWidget* w) {
+        EXPECT_EQ(w->windowTitle(), "Save As");
+        EXPECT_EQ(folderShown(w), "Backpack/holidays");
+        EXPECT_EQ(w->findChild<QLabel*>("type")->text(), "JPEG");
+        EXPECT_EQ(rows(w), QStringList({"..", "deep", "beach.bmp"}));
+        auto* name = w->findChild<QLineEdit*>();
+        EXPECT_TRUE(name->text().isEmpty());
+        QTest::keyClick(name, Qt::Key_Return); // an empty name is refused
+        EXPECT_TRUE(w->isVisible());
+        QTest::keyClicks(name, "cat.jpg");
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    ASSERT_TRUE(KVQ_FileDialog::getSaveFile(current, chosen, "JPEG", QString(), QString(),
+                                            QString(), nullptr, nullptr, "Save As"));
+    EXPECT_EQ(chosen.path(), path("holidays/cat.jpg"));
+    EXPECT_FALSE(QFile::exists(chosen.path())); // the dialog writes nothing
+
+    // From the name field the arrows move in the list: Return enters the folder reached, and
+    // reaching a document puts its name in the field.
+    answerNextModal([](QWidget* w) {
+        auto* name = w->findChild<QLineEdit*>();
+        EXPECT_EQ(folderShown(w), "Backpack");
+        for (int i = 0; i < 2; ++i)
+            QTest::keyClick(name, Qt::Key_Down);
+        QTest::keyClick(name, Qt::Key_Return);
+        EXPECT_EQ(folderShown(w), "Backpack/Zoo");
+        EXPECT_EQ(rows(w), QStringList({"..", "notes.txt"}));
+        QTest::keyClicks(name, "x.bmp");
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    ASSERT_TRUE(KVQ_FileDialog::getSaveFile(KVQ_BackpackFile(), chosen, "BMP"));
+    EXPECT_EQ(chosen.path(), path("Zoo/x.bmp"));
+
+    answerNextModal([](QWidget* w) {
+        auto* name = w->findChild<QLineEdit*>();
+        for (int i = 0; i < 4; ++i)
+            QTest::keyClick(name, Qt::Key_Down);
+        EXPECT_EQ(name->text(), "b.BMP");
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    ASSERT_TRUE(KVQ_FileDialog::getSaveFile(KVQ_BackpackFile(), chosen, "BMP"));
+    EXPECT_EQ(chosen.path(), path("b.BMP"));
+
+    // Names that lead outside the backpack or into missing folders are not accepted.
+    KVQ_BackpackFile other;
+    answerNextModal([](QWidget* w) {
+        auto* edit = w->findChild<QLineEdit*>();
+        auto* ok = w->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        for (const char* bad :
+             {"../../escape.bmp", "out/x.bmp", "nofolder/x.bmp", "   ", "Zoo/", "holidays"}) {
+            edit->setText(bad);
+            EXPECT_FALSE(ok->isEnabled()) << bad;
+            QTest::keyClick(edit, Qt::Key_Return);
+            EXPECT_TRUE(w->isVisible()) << bad;
+        }
+        edit->setText("holidays/deep/new");
+        EXPECT_TRUE(ok->isEnabled());
+        QTest::keyClick(w, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(KVQ_FileDialog::getSaveFile(KVQ_BackpackFile(), other, "BMP"));
+    EXPECT_FALSE(other.isBound());
 }
 
 } // namespace
