@@ -19,10 +19,14 @@ void KVQ_Component::placeBottom(KVQ_ToolBar* bar, QToolBar* before) {
     const bool hidden = bar->isHidden();
     if (toolBarArea(bar) != Qt::NoToolBarArea && bar->parentWidget() == this)
         removeToolBar(bar);
-    if (before && before != bar && toolBarArea(before) == Qt::BottomToolBarArea)
+    if (before && before != bar && toolBarArea(before) == Qt::BottomToolBarArea) {
+        // The view bars share a row of their own, apart from the application bar's.
+        removeToolBarBreak(before);
         insertToolBar(before, bar);
-    else
+        insertToolBarBreak(before);
+    } else {
         addToolBar(Qt::BottomToolBarArea, bar);
+    }
     bar->setHidden(hidden);
 }
 
@@ -38,6 +42,9 @@ void KVQ_Component::setAppToolBar(KVQ_ToolBar* bar) {
         return;
     placeBottom(bar, nullptr);
     appBar = bar;
+    // A row of its own, apart from the view bar's.
+    if (viewBar && toolBarArea(viewBar) == Qt::BottomToolBarArea)
+        insertToolBarBreak(bar);
 }
 
 void KVQ_Component::setModeActions(QActionGroup* group, int, int) {

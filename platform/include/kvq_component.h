@@ -1,6 +1,6 @@
 // The base of component windows: a main window with a title band at the top (a KVQ_TitleBar
-// made with this window as parent), the view tool bar and the application tool bar at the
-// bottom, and mode switches.
+// made with this window as parent), at the bottom the application tool bar and, on a row
+// below it, the view tool bar, and mode switches.
 #ifndef KVQ_COMPONENT_H
 #define KVQ_COMPONENT_H
 
