@@ -34,7 +34,7 @@ TEST(Component, IsAMainWindowWithItsOwnMetaObject) {
     window.releaseKeyboard();
 }
 
-TEST(Component, ViewBarBeforeAppBarAtTheBottom) {
+TEST(Component, ViewBarAndAppBarOnRowsOfTheirOwnAtTheBottom) {
     KVQ_Component window;
     auto* line = new KVQ_ToolBar(&window, "", nullptr);
     auto* fill = new KVQ_ToolBar(&window, "", nullptr);
@@ -51,8 +51,10 @@ TEST(Component, ViewBarBeforeAppBarAtTheBottom) {
     EXPECT_EQ(window.toolBarArea(app), Qt::BottomToolBarArea);
     window.resize(480, 360);
     window.show();
-    EXPECT_LT(line->x(), app->x());
-    EXPECT_GT(line->y(), 300);
+    // The application bar's row, then the view bar's along the bottom edge.
+    EXPECT_GE(line->y(), app->geometry().bottom());
+    EXPECT_EQ(line->geometry().bottom(), window.height() - 1);
+    const int viewRow = line->y();
 
     // A mode switch: the caller hides the old bar and shows the new one.
     line->hide();
@@ -63,7 +65,7 @@ TEST(Component, ViewBarBeforeAppBarAtTheBottom) {
     EXPECT_EQ(window.toolBarArea(fill), Qt::BottomToolBarArea);
     EXPECT_TRUE(fill->isVisible());
     EXPECT_FALSE(line->isVisible());
-    EXPECT_LT(fill->x(), app->x());
+    EXPECT_EQ(fill->y(), viewRow);
     // A bar hidden by the caller stays hidden when it becomes the view bar.
     fill->hide();
     window.setToolBar(line);
