@@ -81,23 +81,45 @@ public:
             QTest::keyClick(menu, Qt::Key_Return);
         };
     }
-    // In a file dialog: chooses the entry named name (and the name field, when there is one,
-    // gets name), then accepts.
+    // In a file dialog: a dialog with a name field gets name typed into it; otherwise the
+    // entries shown are walked along name ("folder/file"), each made current and taken with
+    // Return as a user would, which enters a folder and chooses a document. A name the dialog
+    // does not take fails the test and dismisses the dialog.
     static Step file(const QString& name) {
         return [name](QWidget* w) {
             auto* dialog = qobject_cast<QDialog*>(w);
+            if (!dialog) {
+                ADD_FAILURE() << "no file dialog for " << qPrintable(name);
+                w->close();
+                return;
+            }
             if (auto* edit = w->findChild<QLineEdit*>()) {
                 edit->setText(name);
+                dialog->accept();
             } else if (auto* view = w->findChild<QAbstractItemView*>()) {
-                const QAbstractItemModel* model = view->model();
-                for (int row = 0; row < model->rowCount(view->rootIndex()); ++row) {
-                    const QModelIndex index = model->index(row, 0, view->rootIndex());
-                    if (index.data().toString() == name)
-                        view->setCurrentIndex(index);
+                const auto entry = [view](const QString& shown) {
+                    const QAbstractItemModel* model = view->model();
+                    for (int row = 0; row < model->rowCount(view->rootIndex()); ++row) {
+                        const QModelIndex index = model->index(row, 0, view->rootIndex());
+                        if (index.data().toString() == shown)
+                            return index;
+                    }
+                    return QModelIndex();
+                };
+                for (const QString& part : name.split(QLatin1Char('/'))) {
+                    const QModelIndex found = entry(part);
+                    if (!found.isValid()) {
+                        ADD_FAILURE() << "the file dialog lists no " << qPrintable(part);
+                        break;
+                    }
+                    view->setCurrentIndex(found);
+                    QTest::keyClick(view, Qt::Key_Return);
                 }
             }
-            if (dialog)
-                dialog->accept();
+            if (dialog->isVisible()) {
+                ADD_FAILURE() << "the file dialog did not take " << qPrintable(name);
+                dialog->reject();
+            }
         };
     }
 

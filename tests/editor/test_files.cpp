@@ -1,1 +1,673 @@
-// Filled in by the next commit.
+// The file commands as a user meets them: the question about unsaved changes before New, Open,
+// Quit and closing the window; Open with its messages; Save; the picture named at start; the
+// names shown for a file; the file handler; and what only a user whom file permissions bind
+// can see (read-only and unreadable files).
+#include "editor_fixture.h"
+#include "kvq_filehandler.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <functional>
+
+#include <unistd.h>
+
+namespace {
+
+constexpr QRgb Red = 0xffff0000u;
+constexpr QRgb Blue = 0xff0000ffu;
+constexpr int StillRunning = 7;
+
+// A white 480x320 picture told apart by its mark: a 40x40 block (which JPEG keeps well enough
+// to read back) and single pixels in two corners.
+QImage sample(QRgb mark) {
+    QImage image(480, 320, QImage::Format_RGB32);
+    image.fill(White);
+    for (int y = 40; y < 80; ++y)
+        for (int x = 40; x < 80; ++x)
+            image.setPixel(x, y, mark);
+    image.setPixel(0, 0, mark);
+    image.setPixel(479, 319, mark);
+    return image;
+}
+
+QImage blank() {
+    QImage image(480, 320, QImage::Format_RGB32);
+    image.fill(White);
+    return image;
+}
+
+// The block of a sample read back from a lossy file.
+bool showsMark(const QImage& image, QRgb mark) {
+    const QRgb c = image.pixel(60, 60);
+    return qAbs(qRed(c) - qRed(mark)) < 40 && qAbs(qGreen(c) - qGreen(mark)) < 40 &&
+           qAbs(qBlue(c) - qBlue(mark)) < 40;
+}
+
+QStringList buttonTexts(QMessageBox* box) {
+    QStringList out;
+    for (QAbstractButton* b : box->buttons())
+        out << b->text().remove(QLatin1Char('&'));
+    return out;
+}
+
+// Answers the question about unsaved changes (after checking its buttons and default) with the
+// button named answer, or with Escape.
+ModalScript::Step prompt(const QString& answer) {
+    return [answer](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (!box) {
+            ADD_FAILURE() << "no message box";
+            w->close();
+            return;
+        }
+        EXPECT_EQ(buttonTexts(box), QStringList({"Ok", "No", "Cancel"}));
+        EXPECT_TRUE(box->defaultButton() && box->defaultButton()->text() == "Ok");
+        if (answer == "Escape")
+            QTest::keyClick(w, Qt::Key_Escape);
+        else
+            ModalScript::button(answer)(w);
+    };
+}
+
+// Closes the start-up warning after checking that it is a warning with one "OK".
+ModalScript::Step warning() {
+    return [](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (!box) {
+            ADD_FAILURE() << "no message box";
+            w->close();
+            return;
+        }
+        EXPECT_EQ(box->icon(), QMessageBox::Warning);
+        EXPECT_EQ(buttonTexts(box), QStringList{"OK"});
+        QTest::keyClick(w, Qt::Key_Return);
+    };
+}
+
+// Runs action from the application's event loop: the status the loop ended with, or
+// StillRunning when the action left it running.
+int loopStatusAfter(const std::function<void()>& action) {
+    const bool quitOnClose = QApplication::quitOnLastWindowClosed();
+    QApplication::setQuitOnLastWindowClosed(false);
+    QObject context; // takes a still-pending check with it when the loop ended first
+    QTimer::singleShot(0, &context, [&] {
+        action();
+        QMetaObject::invokeMethod(
+            &context, [] { QApplication::exit(StillRunning); }, Qt::QueuedConnection);
+    });
+    const int status = QApplication::exec();
+    QApplication::setQuitOnLastWindowClosed(quitOnClose);
+    return status;
+}
+
+} // namespace
+
+class Files : public EditorTest {
+protected:
+    // Writes image into the backpack under name; its path.
+    QString put(const QString& name, const QImage& image, const char* format = "bmp") {
+        const QString path = inBackpack(name);
+        QImageWriter writer(path, format);
+        EXPECT_TRUE(writer.write(image)) << qPrintable(path);
+        return path;
+    }
+    // A BMP cut in half: its header promises rows the file does not hold.
+    QString putDamaged(const QString& name) {
+        const QString path = put(name, sample(Red));
+        QFile file(path);
+        EXPECT_TRUE(file.resize(file.size() / 2));
+        return path;
+    }
+    // A file of size bytes, all zero (sparse, so cheap at any size).
+    QString putSized(const QString& name, qint64 size) {
+        QFile file(inBackpack(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(size));
+        return file.fileName();
+    }
+    // A pen stroke along row 100: the picture has unsaved changes.
+    void scribble(int row = 100) {
+        stroke(QPoint(20, row), QPoint(200, row));
+        ASSERT_EQ(picture().pixel(110, row), Black);
+        ASSERT_FALSE(doc()->saved());
+    }
+    static bool scribbled(const QImage& image, int row = 100) {
+        return image.pixel(110, row) == Black;
+    }
+    // The window's caption and the title bar both show name.
+    void expectShown(const QString& name) {
+        EXPECT_EQ(editor->windowTitle(), name);
+        EXPECT_EQ(editor->titleBar->text(), name);
+    }
+
+    // For each answer to the question operation asks when the picture bound to a file has
+    // unsaved changes: the box's caption and text, that "Ok" saves first, that "No" and Escape
+    // go on without saving and that "Cancel" stops with the picture untouched. operation says
+    // whether it went on; then answers what a going-on operation shows next. Without changes
+    // nothing is asked and the operation goes on.
+    void checkQuestion(const QString& caption, const QString& text,
+                       const std::function<bool()>& operation,
+                       const std::vector<ModalScript::Step>& then = {}) {
+        const QString bound = inBackpack("bound.bmp");
+        put("bound.bmp", sample(Red));
+        open(bound);
+        {
+            ModalScript script(then);
+            EXPECT_TRUE(operation()) << "unchanged";
+            EXPECT_FALSE(script.texts().contains(text)) << "unchanged";
+            EXPECT_EQ(script.seen().size(), then.size()) << "unchanged";
+        }
+        for (const char* answer : {"Ok", "No", "Escape", "Cancel"}) {
+            SCOPED_TRACE(answer);
+            const bool cancel = qstrcmp(answer, "Cancel") == 0;
+            put("bound.bmp", sample(Red));
+            open(bound);
+            scribble();
+            std::vector<ModalScript::Step> steps{prompt(QLatin1String(answer))};
+            steps.insert(steps.end(), then.begin(), then.end());
+            bool wentOn = false;
+            {
+                ModalScript script(steps);
+                wentOn = operation();
+                ASSERT_FALSE(script.seen().empty());
+                EXPECT_EQ(script.seen()[0].caption, caption);
+                EXPECT_EQ(script.seen()[0].text, text);
+                EXPECT_EQ(script.seen().size(), cancel ? 1u : 1u + then.size());
+            }
+            EXPECT_EQ(scribbled(QImage(bound)), qstrcmp(answer, "Ok") == 0) << "saved first";
+            EXPECT_EQ(wentOn, !cancel);
+            if (cancel) {
+                EXPECT_TRUE(scribbled(picture()));
+                EXPECT_FALSE(doc()->saved());
+            }
+        }
+    }
+};
+
+TEST_F(Files, NewAsksAboutUnsavedChanges) {
+    checkQuestion("Save", "The document has been changed. Save it.", [this] {
+        editor->fileNew();
+        return samePixels(picture(), blank()) && editor->titleBar->text() == "Image1";
+    });
+    // New names the picture Image1 in the title bar only: the caption and the file name stay.
+    EXPECT_EQ(editor->windowTitle(), "bound");
+    EXPECT_EQ(editor->currentFileName, inBackpack("bound.bmp"));
+}
+
+TEST_F(Files, OpenAsksAboutUnsavedChanges) {
+    put("other.bmp", sample(Blue));
+    checkQuestion("Save", "The document has been changed. Save it",
+                  [this] {
+                      editor->fileOpen();
+                      return samePixels(picture(), sample(Blue)) &&
+                             editor->windowTitle() == "other";
+                  },
+                  {ModalScript::file("other.bmp")});
+}
+
+TEST_F(Files, QuitAsksAboutUnsavedChangesThenEndsTheEventLoop) {
+    checkQuestion("Image Editor", "The document has been changed. Save it.",
+                  [this] { return loopStatusAfter([this] { editor->closeAll(); }) == 0; });
+}
+
+TEST_F(Files, ClosingTheWindowAsksAboutUnsavedChanges) {
+    checkQuestion("Image Editor", "The document has been changed. Save it.",
+                  [this] { return editor->close() && !editor->isVisible(); });
+    EXPECT_TRUE(editor->isVisible()); // the last answer was "Cancel"
+}
+
+TEST_F(Files, OpenShowsEachRefusalAndTheDialogAgainUntilAPictureLoads) {
+    putDamaged("damaged.bmp");
+    put("png.jpg", sample(Red), "png"); // a PNG under a JPEG name
+    putSized("big.bmp", 60000001);
+    putSized("edge.bmp", 60000000); // within the size limit, but no picture
+    const QString photo = put("photo.jpeg", sample(Blue), "jpeg");
+    bool untouched = true; // the picture stays as it was while loads fail
+    const auto check = [&](QWidget* w) {
+        untouched = untouched && samePixels(picture(), blank());
+        ModalScript::key(Qt::Key_Return)(w);
+    };
+    {
+        ModalScript script({ModalScript::file("damaged.bmp"), check, ModalScript::file("png.jpg"),
+                            check, ModalScript::file("big.bmp"), check,
+                            ModalScript::file("edge.bmp"), check, ModalScript::file("photo.jpeg")});
+        editor->fileOpen();
+        EXPECT_TRUE(script.finished());
+        EXPECT_EQ(script.texts(), QStringList({"Open", "The Image could not be loaded", "Open",
+                                               "The Image could not be loaded", "Open",
+                                               "The File size is too large", "Open",
+                                               "The Image could not be loaded", "Open"}));
+        for (size_t i = 1; i < script.seen().size(); i += 2)
+            EXPECT_EQ(script.seen()[i].caption, "Error Message") << i;
+    }
+    EXPECT_TRUE(untouched);
+    expectShown("photo");
+    EXPECT_EQ(editor->currentFileName, photo);
+    EXPECT_EQ(editor->backpackFile.path(), photo);
+    EXPECT_EQ(picture().size(), QSize(480, 320));
+    EXPECT_TRUE(showsMark(picture(), Blue));
+    EXPECT_TRUE(doc()->saved());
+    EXPECT_TRUE(doc()->isFile());
+    EXPECT_TRUE(editor->fileSaveAction->isEnabled());
+    EXPECT_EQ(editor->titleBar->menuIcon().size(), QSize(16, 16));
+}
+
+TEST_F(Files, OpenOfAFileDeletedMeanwhileSaysSoAndStops) {
+    const QString gone = put("gone.bmp", sample(Red));
+    const auto deleteThenChoose = [gone](QWidget* w) {
+        ASSERT_TRUE(QFile::remove(gone));
+        ModalScript::file("gone.bmp")(w);
+    };
+    {
+        ModalScript script({deleteThenChoose, ModalScript::key(Qt::Key_Return)});
+        editor->fileOpen();
+        EXPECT_EQ(script.texts(), QStringList({"Open", "The File doesn't exists"}));
+        ASSERT_EQ(script.seen().size(), 2u);
+        EXPECT_EQ(script.seen()[1].caption, "Error Message");
+    }
+    EXPECT_TRUE(samePixels(picture(), blank()));
+    EXPECT_EQ(editor->titleBar->text(), "Image1");
+    EXPECT_TRUE(editor->currentFileName.isNull());
+}
+
+TEST_F(Files, DismissedOpenDialogStartsAnewReloadsOrKeepsUnsavedChanges) {
+    // No file yet: a new picture (this one was painted without counting as a change).
+    doc()->painter()->fillRect(0, 0, 50, 50, Qt::black);
+    editor->titleBar->setText(QStringLiteral("elsewhere"));
+    {
+        ModalScript script({ModalScript::key(Qt::Key_Escape)});
+        editor->fileOpen();
+        EXPECT_EQ(script.texts(), QStringList{"Open"});
+    }
+    EXPECT_TRUE(samePixels(picture(), blank()));
+    EXPECT_EQ(editor->titleBar->text(), "Image1");
+
+    // With a file: read again from disk.
+    const QString path = put("pic.bmp", sample(Red));
+    {
+        ModalScript script({ModalScript::file("pic.bmp")});
+        editor->fileOpen();
+    }
+    ASSERT_EQ(editor->currentFileName, path);
+    put("pic.bmp", sample(Blue));
+    {
+        ModalScript script({ModalScript::key(Qt::Key_Escape)});
+        editor->fileOpen();
+        EXPECT_EQ(script.texts(), QStringList{"Open"});
+    }
+    EXPECT_TRUE(samePixels(picture(), sample(Blue)));
+    expectShown("pic");
+    EXPECT_EQ(editor->currentFileName, path);
+
+    // Changes the user chose not to save stay on screen, unsaved, with a file or without one.
+    for (bool withFile : {true, false}) {
+        SCOPED_TRACE(withFile ? "with a file" : "without a file");
+        if (!withFile)
+            open(QString());
+        scribble();
+        {
+            ModalScript script({prompt("No"), ModalScript::key(Qt::Key_Escape)});
+            editor->fileOpen();
+            EXPECT_EQ(script.texts(),
+                      QStringList({"The document has been changed. Save it", "Open"}));
+        }
+        EXPECT_TRUE(scribbled(picture()));
+        EXPECT_FALSE(doc()->saved());
+        EXPECT_EQ(editor->currentFileName, withFile ? path : QString());
+    }
+    EXPECT_TRUE(samePixels(QImage(path), sample(Blue)));
+}
+
+TEST_F(Files, SizeLimitLeavesRoomForTheProcessWithoutWrappingAround) {
+    const quint64 unlimited = EditorProbe::NoAddressLimit;
+    const auto fits = [](qint64 size, quint64 limit) {
+        return EditorProbe::sizeAcceptable(size, limit);
+    };
+    EXPECT_TRUE(fits(0, unlimited));
+    EXPECT_TRUE(fits(60000000, unlimited));
+    EXPECT_FALSE(fits(60000001, unlimited));
+    EXPECT_FALSE(fits(Q_INT64_C(5000000000), unlimited));
+    // A limit at or below the 10,000,000 bytes kept free leaves no room for any byte.
+    for (quint64 limit :
+         {Q_UINT64_C(0), Q_UINT64_C(1), Q_UINT64_C(9999999), Q_UINT64_C(10000000)}) {
+        EXPECT_FALSE(fits(1, limit)) << limit;
+        EXPECT_FALSE(fits(60000000, limit)) << limit;
+    }
+    EXPECT_TRUE(fits(1, 10000001));
+    EXPECT_FALSE(fits(2, 10000001));
+    EXPECT_TRUE(fits(10000000, 20000000));
+    EXPECT_FALSE(fits(10000001, 20000000));
+    EXPECT_TRUE(fits(60000000, 70000000));
+    EXPECT_FALSE(fits(60000001, 70000000));
+    // Just above 4 GiB the whole limit counts (cut to 32 bits it would leave 5,000,000 bytes).
+    const quint64 above4GiB = (Q_UINT64_C(1) << 32) + 15000000;
+    EXPECT_TRUE(fits(6000000, above4GiB));
+    EXPECT_TRUE(fits(60000000, above4GiB));
+    EXPECT_FALSE(fits(60000001, above4GiB));
+}
+
+TEST_F(Files, SaveWritesTheBoundFileOnlyWhenThereIsSomethingToSave) {
+    const QString path = put("pic.bmp", sample(Red));
+    open(path);
+    put("pic.bmp", sample(Blue)); // changed on disk meanwhile
+    {
+        ModalScript none;
+        editor->fileSave(); // nothing changed: nothing written
+        EXPECT_TRUE(none.seen().empty());
+    }
+    EXPECT_TRUE(samePixels(QImage(path), sample(Blue)));
+
+    scribble();
+    {
+        ModalScript none;
+        editor->fileSave();
+        EXPECT_TRUE(none.seen().empty());
+    }
+    EXPECT_EQ(QImageReader::imageFormat(path), "bmp");
+    EXPECT_TRUE(samePixels(QImage(path), picture()));
+    EXPECT_TRUE(scribbled(QImage(path)));
+    EXPECT_TRUE(doc()->saved());
+
+    // Save switched off: nothing written.
+    scribble(200);
+    editor->fileSaveAction->setEnabled(false);
+    {
+        ModalScript none;
+        editor->fileSave();
+        EXPECT_TRUE(none.seen().empty());
+    }
+    EXPECT_FALSE(scribbled(QImage(path), 200));
+    EXPECT_FALSE(doc()->saved());
+}
+
+TEST_F(Files, SaveOfAPictureWithoutAFileGoesToSaveAs) {
+    scribble();
+    {
+        ModalScript script({ModalScript::button("BMP"), ModalScript::file("drawn")});
+        editor->fileSave();
+        EXPECT_EQ(script.texts(), QStringList({"Select the image file type to save.", "Save As"}));
+    }
+    const QString written = inBackpack("drawn.BMP");
+    EXPECT_EQ(QImageReader::imageFormat(written), "bmp");
+    EXPECT_TRUE(samePixels(QImage(written), picture()));
+    expectShown("drawn");
+    EXPECT_TRUE(doc()->saved());
+}
+
+TEST_F(Files, FailedSaveSaysSoAndKeepsThePictureUnsaved) {
+    ASSERT_TRUE(QDir(backpack.path()).mkdir("sub"));
+    const QString path = put("sub/pic.bmp", sample(Red));
+    open(path);
+    scribble();
+    const auto saveFails = [this] {
+        ModalScript script({ModalScript::key(Qt::Key_Return)});
+        editor->fileSave();
+        EXPECT_EQ(script.texts(), QStringList{"The Image could not be Saved"});
+        ASSERT_EQ(script.seen().size(), 1u);
+        EXPECT_EQ(script.seen()[0].caption, "Error Message");
+        EXPECT_FALSE(doc()->saved());
+        EXPECT_TRUE(doc()->isFile());
+        EXPECT_TRUE(scribbled(picture()));
+    };
+    {
+        SCOPED_TRACE("the file's folder replaced by a plain file");
+        QDir dir(backpack.path());
+        ASSERT_TRUE(dir.rename("sub", "moved"));
+        put("sub", sample(Blue));
+        saveFails();
+        EXPECT_TRUE(samePixels(QImage(inBackpack("sub")), sample(Blue)));
+    }
+    {
+        SCOPED_TRACE("the file replaced by a folder");
+        ASSERT_TRUE(QFile::remove(inBackpack("sub")));
+        ASSERT_TRUE(QDir(backpack.path()).mkpath("sub/pic.bmp"));
+        saveFails();
+        EXPECT_TRUE(QFileInfo(path).isDir());
+    }
+}
+
+TEST_F(Files, StartUpOpenLoadsThePictureNamed) {
+    struct Case {
+        const char* name;
+        const char* format;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"good.bmp", "bmp", "good"},
+        {"photo.jpg", "jpeg", "photo"},
+        {"my picture \xc3\xa4\xe2\x82\xac.bmp", "bmp", "my picture \xc3\xa4\xe2\x82\xac"},
+        {"noext", "bmp", "noext"}};
+    for (const Case& c : cases) {
+        const QString name = QString::fromUtf8(c.name);
+        SCOPED_TRACE(c.name);
+        const QString path = put(name, sample(Blue), c.format);
+        {
+            ModalScript none;
+            open(path);
+            EXPECT_TRUE(none.seen().empty());
+        }
+        expectShown(QString::fromUtf8(c.shown));
+        EXPECT_EQ(editor->currentFileName, path);
+        EXPECT_TRUE(qstrcmp(c.format, "bmp") == 0 ? samePixels(picture(), sample(Blue))
+                                                  : showsMark(picture(), Blue));
+        EXPECT_TRUE(doc()->saved());
+        EXPECT_TRUE(doc()->isFile());
+        EXPECT_TRUE(editor->fileSaveAction->isEnabled());
+    }
+}
+
+TEST_F(Files, StartUpOpenWarnsWhenThePictureCannotBeLoaded) {
+    const QString paths[] = {putDamaged("damaged.bmp"), inBackpack("missing.bmp"),
+                             put("pic.png", sample(Red), "png"),
+                             put("pic.bmp", sample(Red), "png")};
+    for (const QString& path : paths) {
+        SCOPED_TRACE(qPrintable(path));
+        {
+            ModalScript script({warning()});
+            open(path);
+            EXPECT_EQ(script.texts(), QStringList{"The Image could not be loaded"});
+            ASSERT_EQ(script.seen().size(), 1u);
+            EXPECT_EQ(script.seen()[0].caption, "Error Message");
+        }
+        EXPECT_TRUE(samePixels(picture(), blank()));
+        EXPECT_EQ(editor->titleBar->text(), "Image1");
+        EXPECT_TRUE(editor->currentFileName.isNull());
+        EXPECT_FALSE(doc()->isFile());
+    }
+}
+
+TEST_F(Files, StartUpOpenLeavesTheEventLoopRunning) {
+    const QString paths[] = {put("good.bmp", sample(Red)), putDamaged("damaged.bmp")};
+    editor.reset();
+    for (const QString& path : paths) {
+        SCOPED_TRACE(qPrintable(path));
+        ModalScript script; // dismisses the warning
+        EXPECT_EQ(loopStatusAfter([&] { open(path); }), StillRunning);
+        EXPECT_TRUE(editor && editor->isVisible());
+    }
+}
+
+TEST_F(Files, DisplayNameAndPathWithoutExtension) {
+    const QString folder300 = "/folder/" + QString(288, 'x') + ".bmp";
+    const QString slash256 = "/" + QString(251, 'y') + ".bmp";
+    const QString slash257 = "/" + QString(252, 'y') + ".bmp";
+    ASSERT_EQ(folder300.size(), 300);
+    ASSERT_EQ(slash256.size(), 256);
+    struct Case {
+        QString path;
+        QString shown;
+        QString stem;
+    };
+    const Case cases[] = {
+        {"x.bmp", "x", "x"},
+        {".bmp", ".bmp", ".bmp"}, // the first character is never looked at
+        {"/x.bmp", "/x", "/x"},
+        {"/data/a.b.jpg", "a.b", "/data/a.b"},
+        {"/home/user/pictures/cat.bmp", "cat", "/home/user/pictures/cat"},
+        {"/dir.v2/photo", "photo", "/dir.v2/photo"},
+        {"", "", ""},
+        // Over 256 characters only the last 255 count: here the folder falls off.
+        {folder300, QString(251, 'x'), QString(251, 'x')},
+        {slash256, "/" + QString(251, 'y'), "/" + QString(251, 'y')},
+        {slash257, QString(251, 'y'), QString(251, 'y')},
+    };
+    editor->imageCaption(QStringLiteral("/keep/me.bmp"));
+    for (const Case& c : cases) {
+        EXPECT_EQ(editor->getOnlyFileName(c.path), c.stem) << qPrintable(c.path);
+        EXPECT_EQ(editor->currentFileName, "/keep/me.bmp");
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(qPrintable(c.path));
+        editor->imageCaption(c.path);
+        expectShown(c.shown);
+        EXPECT_EQ(editor->currentFileName, c.path);
+    }
+}
+
+TEST_F(Files, FileHandlerGivesPathExtensionAndSizeOfItsOwnCopy) {
+    const QString path = put("Pic.Final.BMP", sample(Red));
+    KVQ_BackpackFile file(path);
+    const KVQ_FileHandler handler(file);
+    file.setPath(inBackpack("other.jpeg"));
+    EXPECT_EQ(handler.getPath(), path);
+    EXPECT_EQ(handler.getExt(), "BMP");
+    EXPECT_EQ(handler.size(), QFileInfo(path).size());
+
+    const KVQ_FileHandler unbound{KVQ_BackpackFile()};
+    EXPECT_TRUE(unbound.getPath().isNull());
+    EXPECT_TRUE(unbound.getExt().isNull());
+}
+
+// Root reads and writes every file; test_editor_unprivileged runs this suite as nobody.
+class FilePermissions : public Files {
+protected:
+    void SetUp() override {
+        if (geteuid() == 0)
+            GTEST_SKIP() << "needs a user whom file permissions bind (root is not); the CTest "
+                            "test test_editor_unprivileged runs it as nobody";
+        Files::SetUp();
+    }
+    void TearDown() override {
+        // What a test locked becomes removable again.
+        QDirIterator it(backpack.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            QFile::setPermissions(it.next(),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        Files::TearDown();
+    }
+    static void readOnly(const QString& path) {
+        ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadUser |
+                                                    QFile::ReadGroup | QFile::ReadOther));
+    }
+};
+
+TEST_F(FilePermissions, ReadOnlyPictureOpensWithSaveSwitchedOff) {
+    const QString locked = put("ro.bmp", sample(Red));
+    readOnly(locked);
+    put("rw.bmp", sample(Blue));
+    {
+        ModalScript script({ModalScript::file("ro.bmp")});
+        editor->fileOpen();
+        EXPECT_EQ(script.texts(), QStringList{"Open"});
+    }
+    EXPECT_TRUE(samePixels(picture(), sample(Red)));
+    expectShown("ro");
+    EXPECT_FALSE(editor->fileSaveAction->isEnabled());
+    EXPECT_EQ(editor->titleBar->menuIcon().size(), QSize(32, 32));
+
+    scribble();
+    {
+        ModalScript none;
+        editor->fileSave();
+        EXPECT_TRUE(none.seen().empty());
+    }
+    // "Ok" to the question of New saves nothing, and New goes on.
+    {
+        ModalScript script({prompt("Ok")});
+        editor->fileNew();
+        EXPECT_EQ(script.texts(), QStringList{"The document has been changed. Save it."});
+    }
+    EXPECT_TRUE(samePixels(QImage(locked), sample(Red)));
+    EXPECT_TRUE(samePixels(picture(), blank()));
+
+    {
+        ModalScript script({ModalScript::file("rw.bmp")});
+        editor->fileOpen();
+    }
+    EXPECT_TRUE(samePixels(picture(), sample(Blue)));
+    EXPECT_TRUE(editor->fileSaveAction->isEnabled());
+    EXPECT_EQ(editor->titleBar->menuIcon().size(), QSize(16, 16));
+}
+
+TEST_F(FilePermissions, UnreadablePictureSaysSoAndTheDialogComesBack) {
+    const QString locked = put("locked.bmp", sample(Red));
+    put("rw.bmp", sample(Blue));
+    // Locked while the dialog is open, so that the dialog still lists it.
+    const auto lockThenChoose = [locked](QWidget* w) {
+        ASSERT_TRUE(QFile::setPermissions(locked, {}));
+        ModalScript::file("locked.bmp")(w);
+    };
+    bool saveWasOff = false;
+    const auto noteThenChoose = [&](QWidget* w) {
+        saveWasOff = !editor->fileSaveAction->isEnabled();
+        ModalScript::file("rw.bmp")(w);
+    };
+    {
+        ModalScript script({lockThenChoose, ModalScript::key(Qt::Key_Return), noteThenChoose});
+        editor->fileOpen();
+        EXPECT_EQ(script.texts(),
+                  QStringList({"Open", "The File does not have Read Permission", "Open"}));
+        ASSERT_EQ(script.seen().size(), 3u);
+        EXPECT_EQ(script.seen()[1].caption, "Error Message");
+    }
+    EXPECT_TRUE(saveWasOff); // the locked file is not writable either
+    EXPECT_TRUE(samePixels(picture(), sample(Blue)));
+    expectShown("rw");
+    EXPECT_TRUE(editor->fileSaveAction->isEnabled());
+}
+
+TEST_F(FilePermissions, StartUpOpenOfProtectedFiles) {
+    const QString ro = put("ro.bmp", sample(Red));
+    readOnly(ro);
+    {
+        ModalScript none;
+        open(ro);
+        EXPECT_TRUE(none.seen().empty());
+    }
+    EXPECT_TRUE(samePixels(picture(), sample(Red)));
+    expectShown("ro");
+    EXPECT_FALSE(editor->fileSaveAction->isEnabled());
+    ASSERT_NE(editor->icon(), nullptr);
+    EXPECT_EQ(editor->icon()->size(), QSize(16, 16));
+
+    const QString locked = put("locked.bmp", sample(Red));
+    ASSERT_TRUE(QFile::setPermissions(locked, {}));
+    {
+        ModalScript script({warning()});
+        open(locked);
+        EXPECT_EQ(script.texts(), QStringList{"The Image could not be loaded"});
+    }
+    EXPECT_TRUE(samePixels(picture(), blank()));
+    EXPECT_TRUE(editor->currentFileName.isNull());
+}
+
+TEST_F(FilePermissions, SaveIntoAWriteProtectedFolderFails) {
+    ASSERT_TRUE(QDir(backpack.path()).mkdir("sub"));
+    const QString path = put("sub/pic.bmp", sample(Red));
+    open(path);
+    scribble();
+    ASSERT_TRUE(QFile::setPermissions(inBackpack("sub"), QFile::ReadOwner | QFile::ExeOwner));
+    {
+        ModalScript script({ModalScript::key(Qt::Key_Return)});
+        editor->fileSave();
+        EXPECT_EQ(script.texts(), QStringList{"The Image could not be Saved"});
+    }
+    EXPECT_FALSE(doc()->saved());
+    EXPECT_TRUE(samePixels(QImage(path), sample(Red)));
+}
