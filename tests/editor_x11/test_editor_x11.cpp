@@ -1,5 +1,7 @@
 // The editor on a real X server, used as a person uses it: orbhost starts it with a picture,
 // xdotool moves the pen and types, and the picture saved on disk is checked.
+#include "kv_privatebus.h"
+
 #include <QDir>
 #include <QImage>
 #include <QProcess>
@@ -41,8 +43,8 @@ protected:
 
     // Starts the editor as the launcher does (in the icon folder) and waits for its window,
     // whose title is the picture's name.
-    void start() {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    void start(const QProcessEnvironment& base = QProcessEnvironment::systemEnvironment()) {
+        QProcessEnvironment env = base;
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         env.insert(QStringLiteral("KV_BACKPACK_DIR"), dir.path());
         editor.setProcessEnvironment(env);
@@ -129,6 +131,31 @@ TEST_F(EditorOnX, KeysChooseTheToolAndSaveAndQuit) {
     ASSERT_EQ(saved.size(), QSize(480, 320));
     EXPECT_EQ(saved.pixel(0, 0), Black);
     EXPECT_EQ(saved.pixel(479, 319), Black);
+}
+
+// ferry drives the running editor: a bad message changes nothing, a good one switches the tool.
+TEST_F(EditorOnX, FerrySwitchesTheRunningEditorsTool) {
+    KV_PrivateBus bus;
+    ASSERT_TRUE(bus.isRunning());
+    start(bus.environment());
+    const auto ferry = [&bus](const QString& query) {
+        QProcess p;
+        p.setProcessEnvironment(bus.environment());
+        p.start(QStringLiteral(KV_FERRY), {query});
+        EXPECT_TRUE(p.waitForFinished(10000));
+        EXPECT_EQ(p.exitCode(), 0) << qPrintable(query);
+        QThread::msleep(300);
+    };
+    ferry(QStringLiteral("px&fViewPickerToolTwo(bool)&maybe"));
+    ferry(QStringLiteral("px&fViewPickerToolTwo(bool)"));
+    ferry(QStringLiteral("px&noSuchSlot()"));
+    click(onPicture(50, 50).x(), onPicture(50, 50).y()); // still the pencil: one dot at most
+    ferry(QStringLiteral("px&fViewPickerToolTwo(bool)&true"));
+    click(onPicture(240, 160).x(), onPicture(240, 160).y()); // now the fill
+    const QImage saved = saveAndQuit();
+    ASSERT_EQ(saved.size(), QSize(480, 320));
+    EXPECT_EQ(saved.pixel(400, 300), Black);
+    EXPECT_EQ(saved.pixel(0, 0), Black);
 }
 
 } // namespace
