@@ -1,13 +1,18 @@
-# Front end for CMake. `make test` installs what is missing, builds and runs every test.
+# Front end for CMake. `make run` opens the image editor; `make test` installs what is missing,
+# builds and runs every test.
 BUILD       ?= build
 ASAN_BUILD  ?= build-asan
 JOBS        ?= $(shell nproc)
 MAKEFLAGS   += --no-print-directory
 CMAKE_FLAGS ?=
+PICTURE     ?=
+VNC_PORT    ?= 5900
 
+# The platform the user chose, if any: `make run` uses it, never the tests' default below.
+USER_QT_QPA_PLATFORM := $(QT_QPA_PLATFORM)
 export QT_QPA_PLATFORM ?= offscreen
 
-.PHONY: all deps configure build test asan bench clean
+.PHONY: all deps configure build run test asan bench clean
 
 all: build
 
@@ -19,6 +24,12 @@ configure: deps
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
+
+# Opens the editor from the build tree on PICTURE (optional); without a display, on VNC.
+run: export KV_RUN_PICTURE = $(PICTURE)
+run: build
+	@QT_QPA_PLATFORM='$(USER_QT_QPA_PLATFORM)' VNC_PORT='$(VNC_PORT)' \
+	    scripts/run-editor.sh '$(BUILD)' "$$KV_RUN_PICTURE"
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

@@ -5,10 +5,13 @@ set -euo pipefail
 
 packages=(
     cmake make g++ pkg-config
-    qt6-base-dev libqalculate-dev libgsl-dev
+    qt6-base-dev qt6-qpa-plugins libqalculate-dev libgsl-dev
     libgtest-dev libbenchmark-dev
     dbus dbus-bin dbus-daemon
     fonts-dejavu-core
+    # X servers for tests on a real X display, and for `make run` without a display (a VNC X
+    # server that listens on 127.0.0.1 only)
+    xvfb xdotool tigervnc-standalone-server
 )
 
 missing=()
