@@ -263,7 +263,8 @@ TEST_F(Keys, ControlQEndsTheEventLoop) {
         down(Qt::Key_Control);
         down(Qt::Key_Q);
     });
-    QTimer::singleShot(5000, [] { QApplication::exit(1); });
+    QObject guard; // the time limit ends with the test
+    QTimer::singleShot(5000, &guard, [] { QApplication::exit(1); });
     EXPECT_EQ(QApplication::exec(), 0);
     up(Qt::Key_Control);
 }
