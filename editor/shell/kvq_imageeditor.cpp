@@ -1,5 +1,6 @@
 #include "kvq_imageeditor.h"
 
+#include "kv_lazyiconengine.h"
 #include "kvq_imagedocument.h"
 #include "kvq_menubar.h"
 #include "kvq_popupmenu.h"
@@ -22,7 +23,7 @@ QAction* makeAction(QObject* parent, const char* name, bool toggle, const char* 
     auto* action = new QAction(parent); // an action group parent takes the action in
     action->setObjectName(QLatin1String(name));
     action->setCheckable(toggle);
-    action->setIcon(QIcon(QPixmap(QLatin1String(iconFile))));
+    action->setIcon(KV_LazyIconEngine::icon(QLatin1String(iconFile)));
     return action;
 }
 
