@@ -108,30 +108,30 @@ void KVQ_imageEditor::highlightShape(int index) {
     highlight(shapeActions[index], shapeActions, ShapeListed, int(std::size(ShapeListed)));
 }
 
-int KVQ_imageEditor::runAttributePopup(QAction* button, const AttributePopup& spec) {
+int KVQ_imageEditor::runAttributePopup(QAction* button, const AttributePopup& values) {
     int id = -1;
     {
         // Built for this use and gone with it.
         std::unique_ptr<KVQ_PopupMenu> menu(new KVQ_PopupMenu(this, nullptr));
-        for (int i = 0; i < spec.count; ++i)
-            menu->insertItem(QPixmap(QLatin1String(spec.entries[i].icon)), spec.entries[i].id);
-        menu->move(x() + spec.dx, y() + height() - spec.dy);
+        for (int i = 0; i < values.count; ++i)
+            menu->insertItem(QPixmap(QLatin1String(values.entries[i].icon)), values.entries[i].id);
+        menu->move(x() + values.dx, y() + height() - values.dy);
         id = menu->exec();
     }
     grabKeyboard();
     if (document)
-        document->setToolAttribute(spec.attribute, id);
-    for (int i = 0; i < spec.count; ++i)
-        if (spec.entries[i].id == id) {
-            button->setIcon(QIcon(QPixmap(QLatin1String(spec.entries[i].icon))));
+        document->setToolAttribute(values.attribute, id);
+    for (int i = 0; i < values.count; ++i)
+        if (values.entries[i].id == id) {
+            button->setIcon(QIcon(QPixmap(QLatin1String(values.entries[i].icon))));
             break;
         }
     return id;
 }
 
-bool KVQ_imageEditor::isPopupEntry(const AttributePopup& spec, int id) {
-    for (int i = 0; i < spec.count; ++i)
-        if (spec.entries[i].id == id)
+bool KVQ_imageEditor::isPopupEntry(const AttributePopup& values, int id) {
+    for (int i = 0; i < values.count; ++i)
+        if (values.entries[i].id == id)
             return true;
     return false;
 }
