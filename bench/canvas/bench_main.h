@@ -5,11 +5,21 @@
 #define BENCH_MAIN_H
 
 #include <QApplication>
+#include <QMouseEvent>
+#include <QPointingDevice>
 
 #include <benchmark/benchmark.h>
 
 #include <functional>
 #include <vector>
+
+// A left-button pen event at p, as the view receives it (the button is up after a release).
+inline QMouseEvent kvBenchMouse(QEvent::Type type, QPoint p) {
+    const QPointF f(p);
+    return QMouseEvent(type, f, f, f, Qt::LeftButton,
+                       type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                       Qt::NoModifier, QPointingDevice::primaryPointingDevice());
+}
 
 // Functions run after the last benchmark, while the application still exists, latest first.
 inline std::vector<std::function<void()>>& kvBenchAtExitList() {

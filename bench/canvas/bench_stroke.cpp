@@ -7,7 +7,6 @@
 
 #include <QMouseEvent>
 #include <QPixmap>
-#include <QPointingDevice>
 
 #include <cmath>
 #include <memory>
@@ -15,13 +14,6 @@
 namespace {
 
 enum Kind { FreeHand = 0, LinePreview = 1, ShapePreview = 2 };
-
-QMouseEvent mouse(QEvent::Type type, QPoint p) {
-    const QPointF f(p);
-    return QMouseEvent(type, f, f, f, Qt::LeftButton,
-                       type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
-                       Qt::NoModifier, QPointingDevice::primaryPointingDevice());
-}
 
 void BM_StrokeMove(benchmark::State& state) {
     const int w = int(state.range(0));
@@ -44,18 +36,18 @@ void BM_StrokeMove(benchmark::State& state) {
         doc.setToolAttribute(AttrPencilTool, kind == FreeHand ? PencilFreeForm : PencilLine);
     }
     const QPoint centre(240, 160);
-    QMouseEvent press = mouse(QEvent::MouseButtonPress, centre);
+    QMouseEvent press = kvBenchMouse(QEvent::MouseButtonPress, centre);
     tools->mousePress(&press);
     int step = 0;
     for (auto _ : state) {
         // Around a circle of radius 100, 12 pixels a move.
         const double a = 0.12 * step++;
         const QPoint p = centre + QPoint(int(100 * std::cos(a)), int(100 * std::sin(a)));
-        QMouseEvent move = mouse(QEvent::MouseMove, p);
+        QMouseEvent move = kvBenchMouse(QEvent::MouseMove, p);
         tools->draw(&move);
         doc.viewport()->repaint(); // the screen update of this event
     }
-    QMouseEvent release = mouse(QEvent::MouseButtonRelease, centre);
+    QMouseEvent release = kvBenchMouse(QEvent::MouseButtonRelease, centre);
     tools->mouseRelease(&release);
     doc.hide();
 }

@@ -1,6 +1,7 @@
 // bench_editor: the editor's start-up (process start to the window's first paint) against a
 // bare Qt process showing an empty main window, measured in the same run; and the cost of one
 // pen move with a preview through the whole window (event in, picture repainted) at 480x320.
+#include "bench_main.h"
 #include "kv_toolcodes.h"
 #include "kvq_imagedocument.h"
 #include "kvq_imageeditor.h"
@@ -8,7 +9,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QMouseEvent>
-#include <QPointingDevice>
 
 #include <benchmark/benchmark.h>
 
@@ -73,13 +73,6 @@ struct PaintCounter : QObject {
     long long count = 0;
 };
 
-QMouseEvent mouse(QEvent::Type type, QPoint p) {
-    const QPointF f(p);
-    return QMouseEvent(type, f, f, f, Qt::LeftButton,
-                       type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
-                       Qt::NoModifier, QPointingDevice::primaryPointingDevice());
-}
-
 // One move of a straight-line or shape preview: the event goes to the view as the pen's would,
 // and the repaint it schedules is done before the next one.
 void BM_PenMoveInWindow(benchmark::State& state) {
@@ -96,17 +89,17 @@ void BM_PenMoveInWindow(benchmark::State& state) {
     PaintCounter paints;
     view->installEventFilter(&paints);
     const QPoint centre(240, 130);
-    QMouseEvent press = mouse(QEvent::MouseButtonPress, centre);
+    QMouseEvent press = kvBenchMouse(QEvent::MouseButtonPress, centre);
     QApplication::sendEvent(view, &press);
     int step = 0;
     for (auto _ : state) {
         const double a = 0.12 * step++;
         const QPoint p = centre + QPoint(int(100 * std::cos(a)), int(100 * std::sin(a)));
-        QMouseEvent move = mouse(QEvent::MouseMove, p);
+        QMouseEvent move = kvBenchMouse(QEvent::MouseMove, p);
         QApplication::sendEvent(view, &move);
         QApplication::processEvents(); // the repaint the move scheduled
     }
-    QMouseEvent release = mouse(QEvent::MouseButtonRelease, centre);
+    QMouseEvent release = kvBenchMouse(QEvent::MouseButtonRelease, centre);
     QApplication::sendEvent(view, &release);
     if (doc->saved() || paints.count < state.iterations()) {
         failed = true;
