@@ -1,22 +1,17 @@
 #include "resource.h"
 
+#include "kv_libraryfolder.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include <dlfcn.h>
 
 namespace {
 
 // The folder holding the file this library was loaded from, or an empty string.
 QString libraryFolder() {
     static const char anchor = 0;
-    Dl_info info;
-    if (dladdr(&anchor, &info) == 0 || !info.dli_fname || !*info.dli_fname)
-        return QString();
-    const QFileInfo file(QFile::decodeName(info.dli_fname));
-    const QString canonical = file.canonicalPath();
-    return canonical.isEmpty() ? file.absolutePath() : canonical;
+    return kvLibraryFolder(&anchor);
 }
 
 } // namespace
