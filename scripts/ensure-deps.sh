@@ -11,7 +11,7 @@ packages=(
     fonts-dejavu-core
     # X servers for tests on a real X display, and for `make run` without a display (a VNC X
     # server that listens on 127.0.0.1 only)
-    xvfb xdotool tigervnc-standalone-server
+    xvfb xauth xdotool tigervnc-standalone-server
 )
 
 missing=()
