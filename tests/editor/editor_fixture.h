@@ -86,6 +86,17 @@ public:
 constexpr QRgb White = 0xffffffffu;
 constexpr QRgb Black = 0xff000000u;
 
+// A white 480x320 picture with a 40x40 block of mark (which JPEG keeps well enough to read
+// back).
+inline QImage markedPicture(QRgb mark) {
+    QImage image(480, 320, QImage::Format_RGB32);
+    image.fill(White);
+    for (int y = 40; y < 80; ++y)
+        for (int x = 40; x < 80; ++x)
+            image.setPixel(x, y, mark);
+    return image;
+}
+
 class EditorTest : public ::testing::Test {
 public:
     static void SetUpTestSuite() { ASSERT_TRUE(QDir::setCurrent(QStringLiteral(KV_PX_ICON_DIR))); }

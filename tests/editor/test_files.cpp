@@ -21,14 +21,9 @@ constexpr QRgb Red = 0xffff0000u;
 constexpr QRgb Blue = 0xff0000ffu;
 constexpr int StillRunning = 7;
 
-// A white 480x320 picture told apart by its mark: a 40x40 block (which JPEG keeps well enough
-// to read back) and single pixels in two corners.
+// A marked picture with single pixels of its mark in two corners as well.
 QImage sample(QRgb mark) {
-    QImage image(480, 320, QImage::Format_RGB32);
-    image.fill(White);
-    for (int y = 40; y < 80; ++y)
-        for (int x = 40; x < 80; ++x)
-            image.setPixel(x, y, mark);
+    QImage image = markedPicture(mark);
     image.setPixel(0, 0, mark);
     image.setPixel(479, 319, mark);
     return image;

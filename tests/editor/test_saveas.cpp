@@ -19,12 +19,7 @@ namespace {
 constexpr QRgb Red = 0xffff0000u;
 
 QImage sample(QRgb mark) {
-    QImage image(480, 320, QImage::Format_RGB32);
-    image.fill(White);
-    for (int y = 40; y < 80; ++y)
-        for (int x = 40; x < 80; ++x)
-            image.setPixel(x, y, mark);
-    return image;
+    return markedPicture(mark);
 }
 
 // Checks a message box's caption, text, buttons and default button, then presses answer (a
