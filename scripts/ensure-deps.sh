@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
     cmake make g++ pkg-config
     qt6-base-dev qt6-qpa-plugins libqalculate-dev libgsl-dev
+    libdbus-1-dev libjpeg62-turbo-dev
     libgtest-dev libbenchmark-dev
     dbus dbus-bin dbus-daemon
     fonts-dejavu-core
