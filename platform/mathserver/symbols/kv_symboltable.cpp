@@ -1,8 +1,8 @@
-#include "kv_symboltable.h"
+#include "symbols/kv_symboltable.h"
 
-#include "kv_matherrors.h"
-#include "kv_qalcengine.h"
-#include "kv_watchregistry.h"
+#include "engine/kv_matherrors.h"
+#include "engine/kv_qalcengine.h"
+#include "symbols/kv_watchregistry.h"
 
 #include <libqalculate/qalculate.h>
 

@@ -1,4 +1,4 @@
-#include "kv_watchregistry.h"
+#include "symbols/kv_watchregistry.h"
 
 #include "kvq_symwatchhub.h"
 

@@ -1,6 +1,6 @@
-#include "kv_numerics.h"
+#include "numerics/kv_numerics.h"
 
-#include "kv_matherrors.h"
+#include "engine/kv_matherrors.h"
 
 #include <gsl/gsl_deriv.h>
 #include <gsl/gsl_errno.h>

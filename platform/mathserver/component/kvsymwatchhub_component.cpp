@@ -1,5 +1,5 @@
 // Entry point of the component library that serves "KVQ_SymWatchHub".
-#include "kvq_mathcomponentfactory.h"
+#include "component/kvq_mathcomponentfactory.h"
 
 extern "C" Q_DECL_EXPORT QUnknownInterface* ucm_instantiate() {
     return KVQ_MathComponentFactory::instantiate(&KVQ_MathComponentFactory::buildSymWatchHub);

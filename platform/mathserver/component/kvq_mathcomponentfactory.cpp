@@ -1,7 +1,7 @@
-#include "kvq_mathcomponentfactory.h"
+#include "component/kvq_mathcomponentfactory.h"
 
-#include "kvq_qalcmathserver.h"
-#include "kvq_qalcsymwatchhub.h"
+#include "server/kvq_qalcmathserver.h"
+#include "symbols/kvq_qalcsymwatchhub.h"
 
 #include <QPointer>
 

@@ -1,6 +1,6 @@
-#include "kv_mathmlwriter.h"
+#include "engine/kv_mathmlwriter.h"
 
-#include "kv_qalcengine.h"
+#include "engine/kv_qalcengine.h"
 
 #include <libqalculate/qalculate.h>
 

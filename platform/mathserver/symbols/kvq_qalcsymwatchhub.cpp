@@ -1,8 +1,8 @@
-#include "kvq_qalcsymwatchhub.h"
+#include "symbols/kvq_qalcsymwatchhub.h"
 
-#include "kv_matherrors.h"
-#include "kv_symboltable.h"
-#include "kv_watchregistry.h"
+#include "engine/kv_matherrors.h"
+#include "symbols/kv_symboltable.h"
+#include "symbols/kv_watchregistry.h"
 
 KVQ_QalcSymWatchHub::KVQ_QalcSymWatchHub(QObject* parent) : KVQ_SymWatchHub(parent) {
     KV_WatchRegistry::instance().addHub(this);

@@ -1,4 +1,4 @@
-#include "kv_matherrors.h"
+#include "engine/kv_matherrors.h"
 
 QString KV_MathErrors::text(int code) {
     switch (code) {

@@ -1,6 +1,6 @@
-#include "kv_keywordtable.h"
+#include "symbols/kv_keywordtable.h"
 
-#include "kv_qalcengine.h"
+#include "engine/kv_qalcengine.h"
 
 #include <libqalculate/qalculate.h>
 

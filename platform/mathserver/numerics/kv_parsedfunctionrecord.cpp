@@ -1,4 +1,4 @@
-#include "kv_parsedfunctionrecord.h"
+#include "numerics/kv_parsedfunctionrecord.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,7 +1,7 @@
-#include "kv_functionevaluator.h"
+#include "numerics/kv_functionevaluator.h"
 
-#include "kv_matherrors.h"
-#include "kv_qalcengine.h"
+#include "engine/kv_matherrors.h"
+#include "engine/kv_qalcengine.h"
 
 #include <libqalculate/qalculate.h>
 

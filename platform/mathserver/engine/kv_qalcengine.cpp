@@ -1,8 +1,8 @@
-#include "kv_qalcengine.h"
+#include "engine/kv_qalcengine.h"
 
-#include "kv_mathmlwriter.h"
+#include "engine/kv_mathmlwriter.h"
 
-#include "kv_matherrors.h"
+#include "engine/kv_matherrors.h"
 
 #include <libqalculate/qalculate.h>
 

@@ -1,13 +1,13 @@
-#include "kvq_qalcmathserver.h"
+#include "server/kvq_qalcmathserver.h"
 
-#include "kv_functionevaluator.h"
-#include "kv_keywordtable.h"
-#include "kv_matherrors.h"
-#include "kv_numerics.h"
-#include "kv_parsedfunctionrecord.h"
-#include "kv_qalcengine.h"
-#include "kv_symboltable.h"
-#include "kv_watchregistry.h"
+#include "engine/kv_matherrors.h"
+#include "engine/kv_qalcengine.h"
+#include "numerics/kv_functionevaluator.h"
+#include "numerics/kv_numerics.h"
+#include "numerics/kv_parsedfunctionrecord.h"
+#include "symbols/kv_keywordtable.h"
+#include "symbols/kv_symboltable.h"
+#include "symbols/kv_watchregistry.h"
 
 #include <libqalculate/qalculate.h>
 
