@@ -157,6 +157,23 @@ TEST_F(Evaluate, NumberFormats) {
     EXPECT_EQ(eval("123456*1000"), "123.456E6");
 }
 
+TEST_F(Evaluate, DigitsStopAtTwelve) {
+    setMode([](Modes& m) {
+        m.arith = 2;
+        m.decimalStyle = 1;
+        m.digits = 12;
+    });
+    EXPECT_EQ(server->getModes().digits, 12u);
+    EXPECT_EQ(eval("2/3"), "0.666666666667");
+    for (unsigned digits : {13u, 255u}) {
+        Modes m = server->getModes();
+        m.digits = digits;
+        server->setModes(m);
+        EXPECT_EQ(server->getModes().digits, 12u) << digits;
+        EXPECT_EQ(eval("2/3"), "0.666666666667") << digits;
+    }
+}
+
 TEST_F(Evaluate, AnswerTypes) {
     setMode([](Modes& m) { m.arith = 2; });
     QString answer, full;

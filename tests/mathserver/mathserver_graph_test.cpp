@@ -208,4 +208,20 @@ TEST_F(Graph, ParseOnceEvaluateMany) {
     EXPECT_EQ(broken.data, nullptr);
 }
 
+TEST_F(Graph, EvaluationWarningsAreListedOnce) {
+    // The overflow of the constant is reported when the function is parsed for these names and
+    // again when it is evaluated.
+    ParsedFunction f{};
+    ASSERT_EQ(server->GC_EvalFParse("exp(x)*1e99999999999", f), 0);
+    char x[] = "x";
+    char* names[] = {x, nullptr};
+    double values[] = {-1};
+    double r = 0;
+    server->GC_EvalF(f, names, values, r);
+    std::free(f.data);
+    QStringList warnings;
+    server->getWarnings(warnings);
+    EXPECT_EQ(warnings.count("Floating point overflow"), 1) << warnings.join('|').toStdString();
+}
+
 } // namespace

@@ -335,23 +335,6 @@ bool KV_QalcEngine::isReal(const MathStructure& value, const EvaluationOptions& 
     return !holdsImaginaryNumber(probe);
 }
 
-int KV_QalcEngine::calculateParsed(MathStructure& value, const Modes& modes, bool approximate,
-                                   int timeLimitMs, QStringList* warnings) {
-    const EvaluationOptions eo = evaluationOptions(modes, approximate);
-    CALCULATOR->startControl(timeLimitMs);
-    value.eval(eo);
-    const bool aborted = CALCULATOR->aborted();
-    CALCULATOR->stopControl();
-    bool error = false;
-    if (warnings)
-        takeMessages(*warnings, nullptr, &error);
-    else
-        CALCULATOR->clearMessages();
-    if (aborted)
-        return KV_MathErrors::TimedOut;
-    return error ? KV_MathErrors::CalculationFailed : KV_MathErrors::Ok;
-}
-
 void KV_QalcEngine::convertToUsUnits(MathStructure& value, const EvaluationOptions& eo) const {
     if (!value.containsType(STRUCT_UNIT, false, false, false))
         return;

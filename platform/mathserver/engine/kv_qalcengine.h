@@ -39,11 +39,8 @@ public:
     // (for display).
     int parse(const QString& text, const Modes& modes, MathStructure& parsed, QStringList& warnings,
               bool preserveFormat = false);
-    // Calculates an already parsed structure in place (used for point evaluations).
-    int calculateParsed(MathStructure& value, const Modes& modes, bool approximate, int timeLimitMs,
-                        QStringList* warnings);
 
-    // Time control around a series of engine calls (a point table, a numeric method).
+    // Time control around a series of engine calls; KV_EngineScope holds it for a scope.
     static void startControl(int timeLimitMs);
     static bool aborted();
     static void stopControl();

@@ -91,6 +91,8 @@ public:
 private:
     class Call;
 
+    static bool validAnsType(int type);
+
     // Checks the expression and calculates it under this instance's modes and time limit.
     int checkAndCalculate(const QString& expression, bool approximate, MathStructure& result);
     int evaluateAs(const QString& expression, AnsType type, QString& answer,
@@ -101,7 +103,6 @@ private:
     int extremum(const QString& function, const QString& xvar, double xmin, double xmax,
                  double xguess, bool maximum, double& x, double& y);
     int derivativeAt(const KV_FunctionEvaluator& f, double x0, double& value);
-    int graphPoints(double min, double max, double step, uint32_t& count);
     QString formatAnswer(const MathStructure& value, AnsType type, bool reorder = true);
 
     Modes modes_;

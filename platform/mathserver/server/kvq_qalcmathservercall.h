@@ -1,0 +1,34 @@
+// The bracket of every math server operation: clears the instance's warnings, honours a break
+// request and, on leaving, announces symbol changes to the hubs.
+#ifndef KVQ_QALCMATHSERVERCALL_H
+#define KVQ_QALCMATHSERVERCALL_H
+
+#include "server/kvq_qalcmathserver.h"
+
+#include "engine/kv_matherrors.h"
+#include "engine/kv_qalcengine.h"
+#include "symbols/kv_watchregistry.h"
+
+class KVQ_QalcMathServer::Call {
+public:
+    explicit Call(KVQ_QalcMathServer* server) : server_(server) {
+        server_->warnings_.clear();
+        KV_QalcEngine::instance();
+    }
+    ~Call() { KV_WatchRegistry::instance().flush(); }
+    Call(const Call&) = delete;
+    Call& operator=(const Call&) = delete;
+
+    // Interrupted, clearing the request, when a break was requested; else Ok.
+    int start() {
+        if (!server_->breakRequested_)
+            return KV_MathErrors::Ok;
+        server_->breakRequested_ = false;
+        return KV_MathErrors::Interrupted;
+    }
+
+private:
+    KVQ_QalcMathServer* server_;
+};
+
+#endif
