@@ -1,6 +1,6 @@
 // Sends QCop messages as D-Bus signals on the session bus: object path /QCop, interface
-// org.kv.QCop, member "message", arguments (channel, message, data). It speaks just enough of
-// the bus protocol to send one signal, so that short-lived senders start quickly.
+// org.kv.QCop, member "message", arguments (channel, message, data). Each message goes out on a
+// private connection of its own through libdbus-1, which is closed again before returning.
 #ifndef KV_QCOPSENDER_H
 #define KV_QCOPSENDER_H
 
@@ -13,9 +13,9 @@ public:
     // message are 8-bit (Latin-1) names without zero bytes. Every step waits at most timeoutMs.
     static bool send(const QByteArray& channel, const QByteArray& message, const QByteArray& data,
                      QString* error, int timeoutMs = 5000);
-    // The marshalled signal, with the given serial.
-    static QByteArray signalMessage(quint32 serial, const QByteArray& channel,
-                                    const QByteArray& message, const QByteArray& data);
+    // The session bus address from the environment: DBUS_SESSION_BUS_ADDRESS, or the bus socket
+    // in XDG_RUNTIME_DIR when that variable is unset. Empty when neither is available.
+    static QByteArray sessionAddress();
 };
 
 #endif

@@ -1,6 +1,5 @@
 #include "qcopchannel.h"
 
-#include "kv_busaddress.h"
 #include "kv_qcopsender.h"
 
 #include <QDBusMessage>
@@ -22,7 +21,7 @@ QDBusConnection connectionFor(const QByteArray& address) {
 
 QCopChannel::QCopChannel(const QByteArray& channel, QObject* parent)
     : QObject(parent), channelName(channel) {
-    const QByteArray address = KV_BusAddress::sessionAddress();
+    const QByteArray address = KV_QCopSender::sessionAddress();
     if (address.isEmpty()) {
         qCWarning(lcQCop, "QCop channel %s: no session bus address", channel.constData());
         return;
