@@ -99,9 +99,17 @@ void QScrollView::updateContents() {
     viewport()->update();
 }
 
+void QScrollView::setViewSizeLimit(const QSize& size) {
+    sizeLimit = size;
+    updateGeometry();
+}
+
 QSize QScrollView::sizeHint() const {
     const int f = 2 * frameWidth();
-    return QSize(std::min(contentsW, 480) + f, std::min(contentsH, 260) + f);
+    QSize hint(contentsW, contentsH);
+    if (sizeLimit.isValid())
+        hint = hint.boundedTo(sizeLimit);
+    return hint + QSize(f, f);
 }
 
 void QScrollView::contentsMousePressEvent(QMouseEvent* e) {

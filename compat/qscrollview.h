@@ -43,6 +43,10 @@ public:
     void updateContents(int x, int y, int w, int h);
     void updateContents();
 
+    // The largest size the view asks for: its size hint is the contents' size (plus the
+    // frame), up to this size when it is valid. Unset (invalid) by default.
+    void setViewSizeLimit(const QSize& size);
+    QSize viewSizeLimit() const { return sizeLimit; }
     QSize sizeHint() const override;
 
 protected:
@@ -70,6 +74,7 @@ private:
     ScrollBarMode hMode = Auto;
     int contentsW = 0;
     int contentsH = 0;
+    QSize sizeLimit;
 };
 
 #endif

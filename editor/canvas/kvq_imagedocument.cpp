@@ -1,144 +1,21 @@
 #include "kvq_imagedocument.h"
 
+#include "kv_picturefilevalidator.h"
 #include "kv_toolscontroller.h"
 
 #include <QByteArray>
-#include <QFile>
-#include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QMouseEvent>
 #include <QSaveFile>
-#include <QtEndian>
-
-#include <limits>
 
 namespace {
 
 constexpr int PictureWidth = 480;
 constexpr int PictureHeight = 320;
-constexpr int ViewWidth = 480;
-constexpr int ViewHeight = 260;
-
-// A warning from an image reader while one picture is read means damaged data (libjpeg
-// reports a truncated or corrupt stream as a plain warning and fills the rest with grey).
-// Warnings of Qt's own logging categories (an unsupported colour profile, say) concern data
-// beside the pixels and do not refuse the picture.
-int readWarnings = 0;
-QtMessageHandler previousHandler = nullptr;
-
-void countingHandler(QtMsgType type, const QMessageLogContext& context, const QString& msg) {
-    const bool plain = !context.category || qstrcmp(context.category, "default") == 0;
-    if (type != QtDebugMsg && type != QtInfoMsg && plain)
-        ++readWarnings;
-    if (previousHandler)
-        previousHandler(type, context, msg);
-}
-
-quint32 le32(const uchar* p) {
-    return qFromLittleEndian<quint32>(p);
-}
-quint16 le16(const uchar* p) {
-    return qFromLittleEndian<quint16>(p);
-}
-
-// A BMP whose header declares more pixel data than the file holds is truncated (Qt's reader
-// would return the picture with its missing rows left blank).
-bool bmpComplete(const uchar* d, qint64 size) {
-    if (size < 26 || d[0] != 'B' || d[1] != 'M')
-        return false;
-    const quint32 offBits = le32(d + 10);
-    const quint32 dibSize = le32(d + 14);
-    qint64 width = 0;
-    qint64 height = 0;
-    int bpp = 0;
-    quint32 compression = 0;
-    if (dibSize == 12) {
-        width = le16(d + 18);
-        height = le16(d + 20);
-        bpp = le16(d + 24);
-    } else if (dibSize >= 40 && size >= 34) {
-        width = qint32(le32(d + 18));
-        height = qint32(le32(d + 22));
-        bpp = le16(d + 28);
-        compression = le32(d + 30);
-    } else {
-        return false;
-    }
-    if (width <= 0 || height == 0 || height == std::numeric_limits<qint32>::min())
-        return false;
-    if (height < 0)
-        height = -height;
-    if (offBits > size)
-        return false;
-    // Uncompressed rows (BI_RGB, BI_BITFIELDS, BI_ALPHABITFIELDS) must all be present.
-    if (compression == 0 || compression == 3 || compression == 6) {
-        if (bpp <= 0 || bpp > 32)
-            return false;
-        const qint64 rowBytes = ((width * bpp + 31) / 32) * 4;
-        if (rowBytes > (std::numeric_limits<qint64>::max() - offBits) / height)
-            return false;
-        return qint64(offBits) + rowBytes * height <= size;
-    }
-    return true;
-}
-
-// A JPEG must have its segments intact up to the first scan and an end-of-image marker after
-// it; libjpeg decodes a cut-off file as if it were whole.
-bool jpegComplete(const uchar* d, qint64 size) {
-    if (size < 4 || d[0] != 0xff || d[1] != 0xd8)
-        return false;
-    qint64 pos = 2;
-    for (;;) {
-        if (pos >= size || d[pos] != 0xff)
-            return false;
-        while (pos < size && d[pos] == 0xff)
-            ++pos;
-        if (pos >= size)
-            return false;
-        const uchar marker = d[pos++];
-        if (marker == 0xd9 || marker == 0x00)
-            return false; // end of image before any scan, or a stuffed byte outside a scan
-        if (marker == 0x01 || (marker >= 0xd0 && marker <= 0xd7))
-            continue; // markers without a length
-        if (pos + 2 > size)
-            return false;
-        const int length = (d[pos] << 8) | d[pos + 1];
-        if (length < 2 || pos + length > size)
-            return false;
-        pos += length;
-        if (marker == 0xda)
-            break;
-    }
-    for (qint64 i = pos; i + 1 < size; ++i) {
-        if (d[i] == 0xff && d[i + 1] == 0xd9)
-            return true;
-    }
-    return false;
-}
-
-bool fileComplete(const QString& fileName, const char* format) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const qint64 size = file.size();
-    if (size <= 0)
-        return false;
-    const uchar* data = file.map(0, size);
-    QByteArray buffer;
-    if (!data) {
-        buffer = file.readAll();
-        if (buffer.size() != size)
-            return false;
-        data = reinterpret_cast<const uchar*>(buffer.constData());
-    }
-    const bool complete =
-        qstrcmp(format, "BMP") == 0 ? bmpComplete(data, size) : jpegComplete(data, size);
-    if (buffer.isEmpty())
-        file.unmap(const_cast<uchar*>(data));
-    return complete;
-}
+// The view shows at most this much of the picture; larger pictures scroll.
+constexpr QSize ViewSize(480, 260);
 
 } // namespace
 
@@ -161,6 +38,7 @@ KVQ_ImageDocument::~KVQ_ImageDocument() {
 }
 
 void KVQ_ImageDocument::init() {
+    setViewSizeLimit(ViewSize);
     setVScrollBarMode(QScrollView::Auto);
     setHScrollBarMode(QScrollView::Auto);
     tools = new KV_ToolsController(this);
@@ -202,7 +80,7 @@ const char* KVQ_ImageDocument::chooseFormat(const char* format) const {
 }
 
 bool KVQ_ImageDocument::readPicture(const QString& fileName, const char* format, QPixmap* out) {
-    if (!fileComplete(fileName, format))
+    if (!KV_PictureFileValidator::fileIsSound(fileName, format))
         return false;
     QImageReader reader(fileName, QByteArray(format).toLower());
     // The named format only: a file whose contents are of another format is refused.
@@ -216,12 +94,7 @@ bool KVQ_ImageDocument::readPicture(const QString& fileName, const char* format,
     if (limitBytes > 0 && qint64(size.width()) * size.height() * 4 > limitBytes)
         return false;
     QImage image;
-    readWarnings = 0;
-    previousHandler = qInstallMessageHandler(countingHandler);
-    const bool ok = reader.read(&image);
-    qInstallMessageHandler(previousHandler);
-    previousHandler = nullptr;
-    if (!ok || readWarnings > 0 || image.isNull())
+    if (!reader.read(&image) || image.isNull())
         return false;
     QPixmap pm = QPixmap::fromImage(std::move(image));
     if (pm.isNull())
@@ -328,7 +201,7 @@ void KVQ_ImageDocument::viewportPaintEvent(QPaintEvent* e) {
     const int clipWidth = vw > picture.width() ? picture.width() : 0;
     const int clipHeight = vh > picture.height() ? picture.height() : 0;
     if (clipWidth == 0 && clipHeight == 0) {
-        resize(ViewWidth, ViewHeight);
+        resize(ViewSize);
         return;
     }
     if (clipWidth != 0)

@@ -1,0 +1,187 @@
+#include "kv_picturefilevalidator.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QImageReader>
+#include <QtEndian>
+
+#include <csetjmp>
+#include <cstdio>
+#include <limits>
+
+#include <jpeglib.h>
+// jerror.h after jpeglib.h: the warning codes.
+#include <jerror.h>
+
+namespace {
+
+quint32 le32(const uchar* p) {
+    return qFromLittleEndian<quint32>(p);
+}
+quint16 le16(const uchar* p) {
+    return qFromLittleEndian<quint16>(p);
+}
+
+// Whether the run-length codes from `pos` reach an end-of-bitmap code (00 01) inside the data.
+// Codes come in pairs: n > 0 repeats a value n times; 00 00 ends a line, 00 01 the bitmap,
+// 00 02 dx dy moves, and 00 n (n > 2) is followed by n literal pixels (a byte each in RLE8, a
+// nibble each in RLE4), padded to an even number of bytes.
+bool rleReachesEnd(const uchar* d, qint64 size, qint64 pos, bool fourBit) {
+    while (pos + 2 <= size) {
+        const int count = d[pos];
+        const int code = d[pos + 1];
+        pos += 2;
+        if (count > 0 || code == 0)
+            continue;
+        if (code == 1)
+            return true;
+        qint64 skip = 2; // the delta's dx and dy
+        if (code > 2) {
+            skip = fourBit ? (code + 1) / 2 : code;
+            skip += skip & 1;
+        }
+        pos += skip;
+    }
+    return false;
+}
+
+// Pixel memory above Qt's allocation limit is refused by Qt's readers; the checks refuse it
+// before decoding anything. 0 means no limit.
+qint64 allocationLimitBytes() {
+    return qint64(QImageReader::allocationLimit()) * 1024 * 1024;
+}
+
+// libjpeg reports errors through error_exit, which must not return, and warnings (corrupt
+// data that it decodes around, filling in grey) through emit_message with a negative level.
+struct JpegCheck {
+    jpeg_decompress_struct info;
+    jpeg_error_mgr errors;
+    std::jmp_buf escape;
+};
+
+[[noreturn]] void leaveCheck(j_common_ptr info) {
+    std::longjmp(static_cast<JpegCheck*>(info->client_data)->escape, 1);
+}
+
+void countDamage(j_common_ptr info, int level) {
+    // An unknown JFIF revision concerns the header's version field, not the pixels.
+    if (level < 0 && info->err->msg_code != JWRN_JFIF_MAJOR)
+        ++info->err->num_warnings;
+}
+
+// Decodes the whole entropy-coded data, counting warnings. Nothing here may need a destructor:
+// libjpeg's errors leave through longjmp. The rows themselves are skipped (no inverse DCT, no
+// colour conversion) except the last, which makes libjpeg read up to the end-of-image marker.
+bool decodesCleanly(JpegCheck* check, QByteArrayView data) {
+    j_decompress_ptr info = &check->info;
+    if (setjmp(check->escape))
+        return false;
+    jpeg_create_decompress(info);
+    jpeg_mem_src(info, reinterpret_cast<const unsigned char*>(data.data()),
+                 static_cast<unsigned long>(data.size()));
+    jpeg_read_header(info, TRUE);
+    const qint64 limit = allocationLimitBytes();
+    if (limit > 0) {
+        if (qint64(info->image_width) * info->image_height * 4 > limit)
+            return false;
+        info->mem->max_memory_to_use = long(limit);
+    }
+    info->dct_method = JDCT_IFAST;
+    info->do_fancy_upsampling = FALSE;
+    jpeg_start_decompress(info);
+    if (info->output_height > 1)
+        jpeg_skip_scanlines(info, info->output_height - 1);
+    JSAMPARRAY row = (*info->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(info), JPOOL_IMAGE,
+                                                info->output_width * info->output_components, 1);
+    jpeg_read_scanlines(info, row, 1);
+    jpeg_finish_decompress(info);
+    return info->err->num_warnings == 0;
+}
+
+} // namespace
+
+bool KV_PictureFileValidator::fileIsSound(const QString& fileName, const char* format) {
+    const QByteArray f = QByteArray(format).toUpper();
+    const bool bmp = f == "BMP";
+    if (!bmp && f != "JPEG" && f != "JPG")
+        return false;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const qint64 size = file.size();
+    if (size <= 0)
+        return false;
+    const uchar* mapped = file.map(0, size);
+    QByteArray buffer;
+    QByteArrayView data;
+    if (mapped) {
+        data = QByteArrayView(mapped, size);
+    } else {
+        buffer = file.readAll();
+        if (buffer.size() != size)
+            return false;
+        data = buffer;
+    }
+    const bool sound = bmp ? bmpIsSound(data) : jpegIsSound(data);
+    if (mapped)
+        file.unmap(const_cast<uchar*>(mapped));
+    return sound;
+}
+
+bool KV_PictureFileValidator::bmpIsSound(QByteArrayView data) {
+    const auto* d = reinterpret_cast<const uchar*>(data.data());
+    const qint64 size = data.size();
+    if (size < 26 || d[0] != 'B' || d[1] != 'M')
+        return false;
+    const quint32 offBits = le32(d + 10);
+    const quint32 dibSize = le32(d + 14);
+    qint64 width = 0;
+    qint64 height = 0;
+    int bpp = 0;
+    quint32 compression = 0;
+    if (dibSize == 12) {
+        width = le16(d + 18);
+        height = le16(d + 20);
+        bpp = le16(d + 24);
+    } else if (dibSize >= 40 && size >= 34) {
+        width = qint32(le32(d + 18));
+        height = qint32(le32(d + 22));
+        bpp = le16(d + 28);
+        compression = le32(d + 30);
+    } else {
+        return false;
+    }
+    if (width <= 0 || height == 0 || height == std::numeric_limits<qint32>::min())
+        return false;
+    if (height < 0)
+        height = -height;
+    if (offBits > size)
+        return false;
+    // Uncompressed rows (BI_RGB, BI_BITFIELDS, BI_ALPHABITFIELDS) must all be present.
+    if (compression == 0 || compression == 3 || compression == 6) {
+        if (bpp <= 0 || bpp > 32)
+            return false;
+        const qint64 rowBytes = ((width * bpp + 31) / 32) * 4;
+        if (rowBytes > (std::numeric_limits<qint64>::max() - offBits) / height)
+            return false;
+        return qint64(offBits) + rowBytes * height <= size;
+    }
+    // BI_RLE8 and BI_RLE4.
+    if (compression == 1 || compression == 2)
+        return rleReachesEnd(d, size, offBits, compression == 2);
+    // Other compressions are refused by Qt's reader itself.
+    return true;
+}
+
+bool KV_PictureFileValidator::jpegIsSound(QByteArrayView data) {
+    if (data.isEmpty())
+        return false;
+    JpegCheck check{};
+    check.info.err = jpeg_std_error(&check.errors);
+    check.errors.error_exit = leaveCheck;
+    check.errors.emit_message = countDamage;
+    check.info.client_data = &check;
+    const bool sound = decodesCleanly(&check, data);
+    jpeg_destroy_decompress(&check.info);
+    return sound;
+}

@@ -1,0 +1,202 @@
+// Picture files checked before loading: JPEGs whose decoder reports corrupt data and run-length
+// encoded BMPs cut short are refused, directly by the validator and by the document; good
+// pictures load, also while another thread writes warnings.
+#include "canvas_fixture.h"
+#include "kv_picturefilevalidator.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageWriter>
+#include <QtEndian>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+QByteArray jpeg(QSize size, bool progressive = false) {
+    QImage im(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            im.setPixel(x, y, qRgb(x * 4, y * 5, (x * y) & 0xff));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(progressive);
+    EXPECT_TRUE(writer.write(im));
+    return bytes;
+}
+
+// Offset of the first marker 0xff `code` after the start of image, or -1.
+int markerAt(const QByteArray& data, uchar code) {
+    for (int i = 2; i + 1 < data.size(); ++i)
+        if (uchar(data[i]) == 0xff && uchar(data[i + 1]) == code)
+            return i;
+    return -1;
+}
+
+// JPEGs of 200x150 pixels that libjpeg reports as corrupt while Qt's reader returns a picture.
+QList<QPair<const char*, QByteArray>> damagedJpegs() {
+    const QByteArray good = jpeg(QSize(200, 150));
+    const int dht = markerAt(good, 0xc4);
+    const int sof = markerAt(good, 0xc0);
+    const int sos = markerAt(good, 0xda);
+    EXPECT_GT(dht, 0);
+    EXPECT_GT(sof, 0);
+    EXPECT_GT(sos, 0);
+    QList<QPair<const char*, QByteArray>> damaged;
+    QByteArray bad = good;
+    bad[dht + 21] = char(uchar(bad[dht + 21]) ^ 0x05); // a code value of the first table
+    damaged.append({"bad Huffman code", bad});
+    damaged.append({"scan cut short", good.left(sos + (good.size() - sos) / 2) + "\xff\xd9"});
+    bad = good;
+    bad[sos + 12] = 0x3e; // spectral selection end of a sequential scan
+    damaged.append({"SOS parameters", bad});
+    bad = good;
+    bad.insert(sos, QByteArray(3, '\0'));
+    damaged.append({"bytes between header segments", bad});
+    bad = good;
+    qToBigEndian<quint16>(0x8000, bad.data() + sof + 5); // 32768 rows
+    damaged.append({"height beyond the scan", bad});
+    return damaged;
+}
+
+// A BMP of 8x4 pixels whose pixel data are the run-length codes `codes` (RLE8, or RLE4 with
+// `fourBit`), with a palette of black, white, red, blue.
+QByteArray rleBmp(bool fourBit, const QByteArray& codes) {
+    const int colours = fourBit ? 16 : 256;
+    const int offBits = 54 + 4 * colours;
+    QByteArray d(offBits, '\0');
+    uchar* p = reinterpret_cast<uchar*>(d.data());
+    p[0] = 'B';
+    p[1] = 'M';
+    qToLittleEndian<quint32>(offBits + codes.size(), p + 2);
+    qToLittleEndian<quint32>(offBits, p + 10);
+    qToLittleEndian<quint32>(40, p + 14);
+    qToLittleEndian<qint32>(8, p + 18);
+    qToLittleEndian<qint32>(4, p + 22);
+    qToLittleEndian<quint16>(1, p + 26);
+    qToLittleEndian<quint16>(fourBit ? 4 : 8, p + 28);
+    qToLittleEndian<quint32>(fourBit ? 2 : 1, p + 30);
+    qToLittleEndian<quint32>(colours, p + 46);
+    const QRgb palette[] = {0xff000000, 0xffffffff, 0xffff0000, 0xff0000ff};
+    for (int i = 0; i < 4; ++i)
+        qToLittleEndian<quint32>(palette[i], p + 54 + 4 * i);
+    return d + codes;
+}
+
+// Bottom row: 4 white, an absolute run red blue red (padded), 1 white; second row all red; a
+// delta skips the third; top row all blue.
+const QByteArray Rle8Codes("\x04\x01\x00\x03\x02\x03\x02\x00\x01\x01\x00\x00"
+                           "\x08\x02\x00\x00"
+                           "\x00\x02\x00\x01"
+                           "\x08\x03\x00\x01",
+                           24);
+const QByteArray Rle4Codes("\x04\x11\x00\x03\x23\x20\x01\x11\x00\x00"
+                           "\x08\x22\x00\x00"
+                           "\x00\x02\x00\x01"
+                           "\x08\x33\x00\x01",
+                           22);
+
+} // namespace
+
+TEST(PictureFileValidator, GoodJpegsAreSound) {
+    const QByteArray good = jpeg(QSize(200, 150));
+    EXPECT_TRUE(KV_PictureFileValidator::jpegIsSound(good));
+    EXPECT_TRUE(KV_PictureFileValidator::jpegIsSound(jpeg(QSize(200, 150), true)));
+    EXPECT_TRUE(KV_PictureFileValidator::jpegIsSound(jpeg(QSize(1, 1))));
+    // Bytes after the end-of-image marker are never read.
+    EXPECT_TRUE(KV_PictureFileValidator::jpegIsSound(good + "trailing bytes\n"));
+    // An unknown JFIF revision says nothing about the pixels.
+    QByteArray revision = good;
+    ASSERT_EQ(revision.mid(6, 4), "JFIF");
+    revision[11] = 2;
+    EXPECT_TRUE(KV_PictureFileValidator::jpegIsSound(revision));
+}
+
+TEST(PictureFileValidator, JpegsWithCorruptDataAreRefused) {
+    for (const auto& [what, data] : damagedJpegs())
+        EXPECT_FALSE(KV_PictureFileValidator::jpegIsSound(data)) << what;
+    const QByteArray good = jpeg(QSize(200, 150));
+    EXPECT_FALSE(KV_PictureFileValidator::jpegIsSound(good.left(good.size() - 2))); // no EOI
+    EXPECT_FALSE(KV_PictureFileValidator::jpegIsSound(good.left(10)));
+    EXPECT_FALSE(KV_PictureFileValidator::jpegIsSound(QByteArray()));
+}
+
+TEST(PictureFileValidator, RunLengthBmpsMustReachTheirEndCode) {
+    for (bool fourBit : {false, true}) {
+        const QByteArray codes = fourBit ? Rle4Codes : Rle8Codes;
+        const QByteArray bmp = rleBmp(fourBit, codes);
+        EXPECT_TRUE(KV_PictureFileValidator::bmpIsSound(bmp)) << fourBit;
+        // The codes are read as Qt reads them (the bytes of the picture are what we wrote).
+        QImage im = QImage::fromData(bmp, "BMP");
+        ASSERT_EQ(im.size(), QSize(8, 4)) << fourBit;
+        EXPECT_EQ(im.pixel(0, 3), 0xffffffffu);
+        EXPECT_EQ(im.pixel(5, 3), 0xff0000ffu);
+        EXPECT_EQ(im.pixel(7, 3), 0xffffffffu);
+        EXPECT_EQ(im.pixel(3, 2), 0xffff0000u);
+        EXPECT_EQ(im.pixel(7, 0), 0xff0000ffu);
+        // Cut anywhere inside the codes, also inside an absolute run or a delta.
+        for (int keep = 0; keep < codes.size(); ++keep)
+            EXPECT_FALSE(
+                KV_PictureFileValidator::bmpIsSound(bmp.left(bmp.size() - codes.size() + keep)))
+                << fourBit << " " << keep;
+    }
+}
+
+class PictureLoadTest : public CanvasTest {
+protected:
+    QString write(const QString& name, const QByteArray& bytes) {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path;
+    }
+    QTemporaryDir dir;
+};
+
+// The document stays bound to its picture, so a later Save cannot replace the damaged file.
+TEST_F(PictureLoadTest, DamagedPicturesAreRefusedAndTheDocumentKeepsItsFile) {
+    const QString good = write("good.jpeg", jpeg(QSize(200, 150)));
+    ASSERT_TRUE(doc->loadImage(good, "JPEG"));
+    const QImage before = picture();
+    int n = 0;
+    for (const auto& [what, data] : damagedJpegs()) {
+        const QString path = write(QString("damaged%1.jpeg").arg(++n), data);
+        EXPECT_FALSE(doc->loadImage(path, "JPEG")) << what;
+    }
+    const QByteArray rle = rleBmp(false, Rle8Codes);
+    EXPECT_FALSE(doc->loadImage(write("cut.bmp", rle.left(rle.size() - 10)), "BMP"));
+    EXPECT_EQ(doc->fileName(), good);
+    EXPECT_EQ(picture(), before);
+    EXPECT_TRUE(doc->loadImage(write("trailing.jpeg", jpeg(QSize(200, 150)) + "trailing"), "JPEG"));
+    EXPECT_TRUE(doc->loadImage(write("rle.bmp", rle), "BMP"));
+}
+
+TEST_F(PictureLoadTest, AWarningFromAnotherThreadDoesNotRefuseAGoodPicture) {
+    const QString file = write("good.jpeg", jpeg(QSize(1000, 800)));
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    std::atomic<bool> stop{false};
+    std::atomic<int> sent{0};
+    std::thread other([&] {
+        while (!stop) {
+            qWarning("unrelated warning");
+            ++sent;
+        }
+    });
+    while (sent == 0)
+        std::this_thread::yield();
+    int overlapping = 0;
+    for (int i = 0; i < 3; ++i) {
+        const int before = sent;
+        EXPECT_TRUE(doc->loadImage(file, "JPEG"));
+        overlapping += sent > before;
+    }
+    stop = true;
+    other.join();
+    qInstallMessageHandler(previous);
+    EXPECT_GT(overlapping, 0); // the warnings did come while pictures were loaded
+}
