@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 namespace {
 // Asks whether discontinuities are to be detected.
@@ -47,18 +46,20 @@ void printRow(const double* values, int count) {
 } // namespace
 
 void graphExpressionCommand() {
-    std::vector<char> function(kLongLine);
+    CBuffer function = allocBuffer(kLongLine);
+    if (!function)
+        return;
     char xvar[kShortLine];
     double xmin = 0, xmax = 0, xstep = 0;
     bool detect = false;
-    if (!readLine("function: ", function.data(), kLongLine) ||
+    if (!readLine("function: ", function.get(), kLongLine) ||
         !readLine("xvar: ", xvar, sizeof xvar) || !readDouble("xmin: ", xmin) ||
         !readDouble("xmax: ", xmax) || !readDouble("xstep: ", xstep) || !askDiscontinuities(detect))
         return;
     GraphData data;
     std::memset(&data, 0, sizeof data);
-    const int code = console::server->GC_GraphExpression(
-        fromInput(function.data()), fromInput(xvar), xmin, xmax, xstep, detect, data);
+    const int code = console::server->GC_GraphExpression(fromInput(function.get()), fromInput(xvar),
+                                                         xmin, xmax, xstep, detect, data);
     if (code != 0) {
         printError(code);
     } else {
@@ -76,21 +77,25 @@ void graphExpressionCommand() {
 }
 
 void graphParametricCommand() {
-    std::vector<char> xFunction(kLongLine);
-    std::vector<char> yFunction(kLongLine);
+    CBuffer xFunction = allocBuffer(kLongLine);
+    if (!xFunction)
+        return;
+    CBuffer yFunction = allocBuffer(kLongLine);
+    if (!yFunction)
+        return;
     char tvar[kShortLine];
     double tmin = 0, tmax = 0, tstep = 0;
     bool detect = false;
-    if (!readLine("x function: ", xFunction.data(), kLongLine) ||
-        !readLine("y function: ", yFunction.data(), kLongLine) ||
+    if (!readLine("x function: ", xFunction.get(), kLongLine) ||
+        !readLine("y function: ", yFunction.get(), kLongLine) ||
         !readLine("tvar: ", tvar, sizeof tvar) || !readDouble("tmin: ", tmin) ||
         !readDouble("tmax: ", tmax) || !readDouble("tstep: ", tstep) || !askDiscontinuities(detect))
         return;
     ParametricGraphData data;
     std::memset(&data, 0, sizeof data);
-    const int code = console::server->GC_GraphParametric(
-        fromInput(xFunction.data()), fromInput(yFunction.data()), fromInput(tvar), tmin, tmax,
-        tstep, detect, data);
+    const int code =
+        console::server->GC_GraphParametric(fromInput(xFunction.get()), fromInput(yFunction.get()),
+                                            fromInput(tvar), tmin, tmax, tstep, detect, data);
     if (code != 0) {
         printError(code);
     } else if (data.t && data.x && data.y) {
@@ -129,12 +134,14 @@ void realValueCommand() {
 }
 
 void getRealArrayCommand() {
-    std::vector<char> expression(kLongLine);
-    if (!readLine("Enter expression: ", expression.data(), kLongLine))
+    CBuffer expression = allocBuffer(kLongLine);
+    if (!expression)
+        return;
+    if (!readLine("Enter expression: ", expression.get(), kLongLine))
         return;
     RealArray array;
     std::memset(&array, 0, sizeof array);
-    const int code = console::server->GC_GetRealArray(fromInput(expression.data()), array);
+    const int code = console::server->GC_GetRealArray(fromInput(expression.get()), array);
     if (code != 0) {
         printError(code);
     } else if (array.cols == 0) {

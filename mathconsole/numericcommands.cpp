@@ -13,14 +13,16 @@
 namespace {
 // A function text and its variable name, the first two inputs of most commands here.
 struct FunctionInput {
-    std::vector<char> function = std::vector<char>(kLongLine);
+    CBuffer function;
     char variable[kShortLine] = {};
 
+    // False, after the console's message, when the buffer cannot be had.
     bool read(const char* functionPrompt, const char* variablePrompt) {
-        return readLine(functionPrompt, function.data(), kLongLine) &&
+        function = allocBuffer(kLongLine);
+        return function && readLine(functionPrompt, function.get(), kLongLine) &&
                readLine(variablePrompt, variable, sizeof variable);
     }
-    QString functionText() const { return fromInput(function.data()); }
+    QString functionText() const { return fromInput(function.get()); }
     QString variableName() const { return fromInput(variable); }
 };
 } // namespace
@@ -79,15 +81,17 @@ void integralCommand() {
 }
 
 void intersectCommand() {
-    std::vector<char> first(kLongLine);
+    CBuffer first = allocBuffer(kLongLine);
+    if (!first)
+        return;
     FunctionInput second;
     double xmin = 0, xmax = 0, guess = 0;
-    if (!readLine("function 1: ", first.data(), kLongLine) ||
+    if (!readLine("function 1: ", first.get(), kLongLine) ||
         !second.read("function 2: ", "xvar: ") || !readDouble("xmin: ", xmin) ||
         !readDouble("xmax: ", xmax) || !readDouble("guess: ", guess))
         return;
     double x = 0, y = 0;
-    const int code = console::server->GC_FIntersect(fromInput(first.data()), second.functionText(),
+    const int code = console::server->GC_FIntersect(fromInput(first.get()), second.functionText(),
                                                     second.variableName(), xmin, xmax, guess, x, y);
     if (code != 0) {
         printError(code);
@@ -114,15 +118,17 @@ void polarSlopeCommand() {
 }
 
 void parametricSlopeCommand() {
-    std::vector<char> xFunction(kLongLine);
+    CBuffer xFunction = allocBuffer(kLongLine);
+    if (!xFunction)
+        return;
     FunctionInput y;
     double t0 = 0;
-    if (!readLine("x function: ", xFunction.data(), kLongLine) ||
+    if (!readLine("x function: ", xFunction.get(), kLongLine) ||
         !y.read("y function: ", "tvar: ") || !readDouble("t0: ", t0))
         return;
     double dydx = 0, dxdt = 0, dydt = 0;
     const int code = console::server->GC_ParametricSlope(
-        fromInput(xFunction.data()), y.functionText(), y.variableName(), t0, dydx, dxdt, dydt);
+        fromInput(xFunction.get()), y.functionText(), y.variableName(), t0, dydx, dxdt, dydt);
     if (code != 0) {
         printError(code);
         return;
@@ -134,8 +140,8 @@ void parametricSlopeCommand() {
 }
 
 void evalFunctionCommand() {
-    std::vector<char> function(kLongLine);
-    if (!readLine("function: ", function.data(), kLongLine))
+    CBuffer function = allocBuffer(kLongLine);
+    if (!function || !readLine("function: ", function.get(), kLongLine))
         return;
     ParsedFunction parsed;
     std::memset(&parsed, 0, sizeof parsed);
@@ -145,7 +151,7 @@ void evalFunctionCommand() {
         ~ParsedData() { std::free(parsed.data); }
     } release{parsed};
 
-    const int parseCode = console::server->GC_EvalFParse(fromInput(function.data()), parsed);
+    const int parseCode = console::server->GC_EvalFParse(fromInput(function.get()), parsed);
     if (parseCode != 0) {
         printError(parseCode);
         return;

@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstring>
 #include <type_traits>
-#include <vector>
 
 namespace {
 void printLines(const QStringList& lines) {
@@ -21,11 +20,15 @@ void printLines(const QStringList& lines) {
 
 // A 65536-byte text read with its prompt.
 struct LongInput {
-    std::vector<char> text = std::vector<char>(kLongLine);
+    CBuffer text;
 
-    bool read(const char* prompt) { return readLine(prompt, text.data(), kLongLine); }
-    const char* bytes() const { return text.data(); }
-    QString string() const { return fromInput(text.data()); }
+    // False, after the console's message, when the buffer cannot be had.
+    bool read(const char* prompt) {
+        text = allocBuffer(kLongLine);
+        return text && readLine(prompt, text.get(), kLongLine);
+    }
+    const char* bytes() const { return text.get(); }
+    QString string() const { return fromInput(text.get()); }
 };
 } // namespace
 
