@@ -14,6 +14,10 @@ public:
 
 private:
     static QString node(const MathStructure& m, const PrintOptions& po);
+    static QString number(const MathStructure& m, const PrintOptions& po);
+    static QString function(const MathStructure& m, const PrintOptions& po);
+    static QString vector(const MathStructure& m, const PrintOptions& po);
+    static QString list(const MathStructure& m, const PrintOptions& po);
     static QString grouped(const MathStructure& m, const PrintOptions& po);
     static QString leaf(const char* tag, const QString& text);
 };

@@ -80,6 +80,9 @@ public:
                              bool* error = nullptr);
 
 private:
+    // Significant digits the engine works with; enough for a double.
+    static constexpr int EnginePrecision = 16;
+
     KV_QalcEngine();
     void convertToUsUnits(MathStructure& value, const EvaluationOptions& eo) const;
     // Whether a calculated value holds no imaginary part, also where the reals left it
