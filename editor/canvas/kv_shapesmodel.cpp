@@ -7,7 +7,6 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPixmap>
 
 #include <cstdlib>
 
@@ -63,15 +62,14 @@ void KV_ShapeModel::paintShape(QPainter* painter, QPoint p) {
 }
 
 void KV_ShapeModel::preview(QPoint p) {
-    KVQ_ImageDocument* doc = document();
-    QPixmap* copy = doc->previewCopy();
-    {
-        QPainter painter(copy);
-        painter.setPen(controller->currentPen());
-        painter.setBrush(controller->currentBrush());
-        paintShape(&painter, p);
-    }
-    doc->updateImage(copy);
+    // The pen reaches half its width outside the box; a pixel more for rounding.
+    const int margin = controller->currentPen().width() + 1;
+    const QRect area = boundingRect(p).adjusted(-margin, -margin, margin, margin);
+    previewer.show(document(), {area}, [&](QPainter* painter) {
+        painter->setPen(controller->currentPen());
+        painter->setBrush(controller->currentBrush());
+        paintShape(painter, p);
+    });
 }
 
 void KV_ShapeModel::mousePress(QMouseEvent* e) {

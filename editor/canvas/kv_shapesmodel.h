@@ -1,7 +1,9 @@
 // KV_ShapeModel: rectangles, ellipses and rounded rectangles (squares and circles
-// with Control held), previewed on a copy of the picture while the pen moves.
+// with Control held), previewed over the picture through a KV_PreviewPainter while the pen moves.
 #ifndef KV_SHAPESMODEL_H
 #define KV_SHAPESMODEL_H
+
+#include "kv_previewpainter.h"
 
 #include <QPoint>
 #include <QRect>
@@ -25,7 +27,9 @@ public:
     void resetFlags();
     void MessageBox(QString message);
 
-    // The bounding rectangle of the shape from the start corner to p (Algorithms 1-3).
+    // The box the shape is drawn in, from the start corner to p: as wide and high as their
+    // distances along the axes and centred between them, or with Control held, a square of the
+    // shorter distance that grows from the start corner towards p.
     QRect boundingRect(QPoint p) const;
     int shapeState() const { return state; }
     QPoint startCorner() const { return start; }
@@ -36,6 +40,7 @@ private:
     void paintShape(QPainter* painter, QPoint p);
 
     KV_ToolsController* controller;
+    KV_PreviewPainter previewer;
     int state = 1;
     QPoint start;
 };
