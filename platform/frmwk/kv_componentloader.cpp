@@ -1,5 +1,7 @@
 #include "kv_componentloader.h"
 
+#include "kv_componentfile.h"
+
 #include <QFile>
 #include <QtGlobal>
 
@@ -11,6 +13,12 @@ UcmInstantiateFunction KV_ComponentLoader::entryPoint(const QString& path) {
         return it.value();
 
     const QByteArray file = QFile::encodeName(path);
+    QString why;
+    if (!KV_ComponentFile::isLoadable(path, &why)) {
+        qWarning("KVQ_ORB: cannot load component library %s: %s", file.constData(),
+                 qPrintable(why));
+        return nullptr;
+    }
     // RTLD_GLOBAL: a component resolves framework symbols from the process, and later components
     // may resolve symbols of earlier ones.
     void* handle = dlopen(file.constData(), RTLD_NOW | RTLD_GLOBAL);
@@ -23,6 +31,12 @@ UcmInstantiateFunction KV_ComponentLoader::entryPoint(const QString& path) {
     if (!symbol) {
         qWarning("KVQ_ORB: component library %s has no entry point %s", file.constData(),
                  UCM_INSTANTIATE_SYMBOL);
+        dlclose(handle);
+        return nullptr;
+    }
+    if (!KV_ComponentFile::isFunction(symbol)) {
+        qWarning("KVQ_ORB: cannot load component library %s: its entry point %s is not a function",
+                 file.constData(), UCM_INSTANTIATE_SYMBOL);
         dlclose(handle);
         return nullptr;
     }

@@ -1,5 +1,6 @@
 // orbhost as a user runs it: usage, listing, unknown classes and hosting a widget component,
 // with the broker's status as its own; a hosted widget driven with ferry over a private bus.
+#include "kv_cutlibrary.h"
 #include "kv_privatebus.h"
 
 #include <QElapsedTimer>
@@ -9,6 +10,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -88,6 +91,31 @@ TEST_F(Orbhost, UnknownClassFailsWithTheBrokersStatus) {
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.contains("cannot create an object of class \"KV_NoSuchClass\""))
         << r.err.constData();
+}
+
+// A library cut short, a named pipe and an entry point that is data: one line and status 1,
+// instead of SIGBUS, a hang or a crash.
+TEST_F(Orbhost, BrokenComponentsFailWithStatusOne) {
+    const QByteArray cut =
+        kv_cutLibrary(QStringLiteral(KV_TEST_COMPONENT_DIR "/libkvtestcomponent.so"));
+    QFile half(dir.filePath("libhalf.so"));
+    ASSERT_TRUE(half.open(QIODevice::WriteOnly));
+    ASSERT_GT(half.write(cut), 4096);
+    half.close();
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("libfifo.so")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::copy(QStringLiteral(KV_TEST_COMPONENT_DIR "/libkvtestdataentry.so"),
+                            dir.filePath("libdataentry.so")));
+    QFile index(dir.filePath("broken.index"));
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    index.write("KV_Half libhalf.so\nKV_Fifo libfifo.so\nKV_DataEntry libdataentry.so\n");
+    index.close();
+    for (const char* className : {"KV_Half", "KV_Fifo", "KV_DataEntry"}) {
+        const HostRun r = orbhost({className});
+        EXPECT_EQ(r.status, 1) << className;
+        EXPECT_EQ(r.err.count("cannot load component library"), 1)
+            << className << ": " << r.err.constData();
+        EXPECT_TRUE(r.err.contains("cannot create an object of class")) << r.err.constData();
+    }
 }
 
 TEST_F(Orbhost, HostsAWidgetUntilItsWindowCloses) {

@@ -1,4 +1,5 @@
 // The broker against test components registered from a temporary folder.
+#include "kv_cutlibrary.h"
 #include "kvq_objectfactoryinterface.h"
 #include "kvq_orb.h"
 
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <sys/stat.h>
 
 #include <type_traits>
 
@@ -45,6 +47,12 @@ int factoriesAlive(const QString& library) {
     return n;
 }
 
+// The first size bytes of a test component.
+bool writeTruncatedCopy(const QString& path, qint64 size) {
+    QFile f(QStringLiteral(KV_TEST_COMPONENT_DIR "/libkvtestcomponent.so"));
+    return f.open(QIODevice::ReadOnly) && writeFile(path, f.read(size));
+}
+
 class Broker : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -66,8 +74,30 @@ protected:
         ASSERT_TRUE(
             writeFile(dir->filePath("second/other.index"),
                       "KV_TestObject libkvtestnoentry.so\nKV_Second ../libkvtestcomponent.so\n"));
-        qputenv("KV_COMPONENT_PATH",
-                (dir->path() + ":/nonexistent/folder:" + dir->filePath("second")).toLocal8Bit());
+        // Broken components in a third folder.
+        const QString broken = dir->filePath("broken");
+        ASSERT_TRUE(QDir(dir->path()).mkdir("broken"));
+        ASSERT_TRUE(writeTruncatedCopy(broken + "/libheader.so", 100));
+        const QByteArray half =
+            kv_cutLibrary(QStringLiteral(KV_TEST_COMPONENT_DIR "/libkvtestcomponent.so"));
+        ASSERT_GT(half.size(), 4096);
+        ASSERT_TRUE(writeFile(broken + "/libhalf.so", half));
+        ASSERT_TRUE(writeFile(broken + "/libtext.so", QByteArray(200, 'x')));
+        ASSERT_EQ(::mkfifo(QFile::encodeName(broken + "/libfifo.so").constData(), 0600), 0);
+        ASSERT_TRUE(QFile::copy(QStringLiteral(KV_TEST_COMPONENT_DIR "/libkvtestdataentry.so"),
+                                broken + "/libdataentry.so"));
+        ASSERT_TRUE(writeFile(broken + "/broken.index", "KV_Header libheader.so\n"
+                                                        "KV_Half libhalf.so\n"
+                                                        "KV_Text libtext.so\n"
+                                                        "KV_Fifo libfifo.so\n"
+                                                        "KV_Folder .\n"
+                                                        "KV_DataEntry libdataentry.so\n"));
+        qputenv("KV_COMPONENT_PATH", componentPath());
+    }
+    static QByteArray componentPath() {
+        return (dir->path() + ":/nonexistent/folder:" + dir->filePath("second") + ":" +
+                dir->filePath("broken"))
+            .toLocal8Bit();
     }
     static void TearDownTestSuite() {
         qunsetenv("KV_COMPONENT_PATH");
@@ -148,6 +178,30 @@ TEST_F(Broker, MissingLibraryFileGivesNull) {
     EXPECT_TRUE(warned("libkvabsent.so"));
 }
 
+// Libraries cut short, files that are no libraries, a named pipe and an entry point that is data
+// give null and one line each, instead of SIGBUS, a hang or a jump into data.
+TEST_F(Broker, BrokenLibrariesAreRefusedBeforeLoading) {
+    const QList<QPair<const char*, const char*>> cases = {
+        {"KV_Header", "libheader.so: file cut short"},
+        {"KV_Half", "libhalf.so: file cut short"},
+        {"KV_Text", "libtext.so: not an ELF file"},
+        {"KV_Fifo", "libfifo.so: not a regular file"},
+        {"KV_Folder", "/broken: not a regular file"},
+        {"KV_DataEntry", "libdataentry.so: its entry point ucm_instantiate is not a function"}};
+    for (const auto& c : cases) {
+        warnings.clear();
+        EXPECT_EQ(KVQ_ORB::createObject(c.first, nullptr, nullptr, {}), nullptr) << c.first;
+        ASSERT_EQ(warnings.size(), 1) << qPrintable(warnings.join('\n'));
+        EXPECT_TRUE(warnings[0].startsWith("KVQ_ORB: cannot load component library "))
+            << qPrintable(warnings[0]);
+        EXPECT_TRUE(warnings[0].contains(c.second)) << qPrintable(warnings[0]);
+    }
+    // A good component still loads afterwards.
+    QObject* object = KVQ_ORB::createObject("KV_TestObject", nullptr, nullptr, {});
+    EXPECT_NE(object, nullptr);
+    delete object;
+}
+
 TEST_F(Broker, ListsClassesInSearchOrderFirstFolderWinning) {
     const QStringList classes = KVQ_ORB::classNames();
     const QStringList expected = {"KV_TestObject", "KV_Refusing", "KV_NoEntry", "KV_Missing",
@@ -167,8 +221,7 @@ TEST_F(Broker, FollowsChangesOfTheComponentPath) {
     qputenv("KV_COMPONENT_PATH", "/nonexistent");
     EXPECT_EQ(KVQ_ORB::createObject("KV_TestObject", nullptr, nullptr, {}), nullptr);
     EXPECT_FALSE(KVQ_ORB::classNames().contains("KV_TestObject"));
-    qputenv("KV_COMPONENT_PATH",
-            (dir->path() + ":/nonexistent/folder:" + dir->filePath("second")).toLocal8Bit());
+    qputenv("KV_COMPONENT_PATH", componentPath());
     QObject* object = KVQ_ORB::createObject("KV_TestObject", nullptr, nullptr, {});
     EXPECT_NE(object, nullptr);
     delete object;
