@@ -91,10 +91,8 @@ int KVQ_QalcMathServer::GC_GraphParametric(const QString& xFunction, const QStri
 
 int KVQ_QalcMathServer::GC_RealValue(const QString& expression, double& value) {
     Call call(this);
-    if (const int code = call.start())
-        return code;
     MathStructure result;
-    if (const int code = checkAndCalculate(expression, true, result))
+    if (const int code = call.start(expression, true, result))
         return code;
     return KV_QalcEngine::realValue(result, value) ? KV_MathErrors::Ok
                                                    : KV_MathErrors::NotRealNumber;
@@ -102,10 +100,8 @@ int KVQ_QalcMathServer::GC_RealValue(const QString& expression, double& value) {
 
 int KVQ_QalcMathServer::GC_GetRealArray(const QString& expression, RealArray& array) {
     Call call(this);
-    if (const int code = call.start())
-        return code;
     MathStructure result;
-    if (const int code = checkAndCalculate(expression, true, result))
+    if (const int code = call.start(expression, true, result))
         return code;
     size_t rows = 1, cols = 0;
     if (result.isMatrix()) {

@@ -23,10 +23,8 @@ int KVQ_QalcMathServer::functionOf(const QString& function, const QString& varia
 int KVQ_QalcMathServer::extremum(const QString& function, const QString& xvar, double xmin,
                                  double xmax, double xguess, bool maximum, double& x, double& y) {
     Call call(this);
-    if (const int code = call.start())
-        return code;
     std::unique_ptr<KV_FunctionEvaluator> f;
-    if (const int code = functionOf(function, xvar, f))
+    if (const int code = call.start(function, xvar, f))
         return code;
     const double sign = maximum ? -1.0 : 1.0;
     KV_Numerics::Function g = [&](double at, double& out) {
@@ -64,10 +62,8 @@ int KVQ_QalcMathServer::derivativeAt(const KV_FunctionEvaluator& f, double x0, d
 int KVQ_QalcMathServer::GC_FDerivative(const QString& function, const QString& xvar, double x0,
                                        double& derivative) {
     Call call(this);
-    if (const int code = call.start())
-        return code;
     std::unique_ptr<KV_FunctionEvaluator> f;
-    if (const int code = functionOf(function, xvar, f))
+    if (const int code = call.start(function, xvar, f))
         return code;
     KV_EngineScope scope(timeLimitMs_, warnings_);
     const int code = derivativeAt(*f, x0, derivative);
@@ -77,10 +73,8 @@ int KVQ_QalcMathServer::GC_FDerivative(const QString& function, const QString& x
 int KVQ_QalcMathServer::GC_FIntegral(const QString& function, const QString& xvar, double a,
                                      double b, double& integral) {
     Call call(this);
-    if (const int code = call.start())
-        return code;
     std::unique_ptr<KV_FunctionEvaluator> f;
-    if (const int code = functionOf(function, xvar, f))
+    if (const int code = call.start(function, xvar, f))
         return code;
     KV_Numerics::Function g = [&](double at, double& out) { return f->evaluate(at, out); };
     KV_EngineScope scope(timeLimitMs_, warnings_);
@@ -92,12 +86,8 @@ int KVQ_QalcMathServer::GC_FIntersect(const QString& firstFunction, const QStrin
                                       const QString& xvar, double xmin, double xmax, double guess,
                                       double& x, double& y) {
     Call call(this);
-    if (const int code = call.start())
-        return code;
     std::unique_ptr<KV_FunctionEvaluator> f1, f2;
-    if (const int code = functionOf(firstFunction, xvar, f1))
-        return code;
-    if (const int code = functionOf(secondFunction, xvar, f2))
+    if (const int code = call.start(firstFunction, secondFunction, xvar, f1, f2))
         return code;
     KV_Numerics::Function h = [&](double at, double& out) {
         double a = 0, b = 0;
@@ -123,10 +113,8 @@ int KVQ_QalcMathServer::GC_FIntersect(const QString& firstFunction, const QStrin
 int KVQ_QalcMathServer::GC_PolarSlope(const QString& rFunction, const QString& thetavar,
                                       double theta0, double& drdtheta, double& dydx) {
     Call call(this);
-    if (const int code = call.start())
-        return code;
     std::unique_ptr<KV_FunctionEvaluator> r;
-    if (const int code = functionOf(rFunction, thetavar, r))
+    if (const int code = call.start(rFunction, thetavar, r))
         return code;
     KV_EngineScope scope(timeLimitMs_, warnings_);
     double r0 = 0, dr = 0;
@@ -149,12 +137,8 @@ int KVQ_QalcMathServer::GC_ParametricSlope(const QString& xFunction, const QStri
                                            const QString& tvar, double t0, double& dydx,
                                            double& dxdt, double& dydt) {
     Call call(this);
-    if (const int code = call.start())
-        return code;
     std::unique_ptr<KV_FunctionEvaluator> fx, fy;
-    if (const int code = functionOf(xFunction, tvar, fx))
-        return code;
-    if (const int code = functionOf(yFunction, tvar, fy))
+    if (const int code = call.start(xFunction, yFunction, tvar, fx, fy))
         return code;
     KV_EngineScope scope(timeLimitMs_, warnings_);
     double dx = 0, dy = 0;

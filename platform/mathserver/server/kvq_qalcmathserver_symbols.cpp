@@ -98,10 +98,8 @@ int KVQ_QalcMathServer::ST_IsValidVarName(const QString& name, bool& valid) {
 
 int KVQ_QalcMathServer::ST_GetDim(const QString& expression, unsigned& rowDim, unsigned& colDim) {
     Call call(this);
-    if (const int code = call.start())
-        return code;
     MathStructure result;
-    if (const int code = checkAndCalculate(expression, false, result))
+    if (const int code = call.start(expression, false, result))
         return code;
     // A matrix has rows and columns, a list its length and no columns, a scalar neither.
     if (result.isMatrix()) {

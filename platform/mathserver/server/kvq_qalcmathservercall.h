@@ -26,6 +26,27 @@ public:
         server_->breakRequested_ = false;
         return KV_MathErrors::Interrupted;
     }
+    // start(), then the expression checked and calculated.
+    int start(const QString& expression, bool approximate, MathStructure& result) {
+        if (const int code = start())
+            return code;
+        return server_->checkAndCalculate(expression, approximate, result);
+    }
+    // start(), then function parsed with variable as its argument.
+    int start(const QString& function, const QString& variable,
+              std::unique_ptr<KV_FunctionEvaluator>& f) {
+        if (const int code = start())
+            return code;
+        return server_->functionOf(function, variable, f);
+    }
+    // start(), then both functions parsed with variable as their argument.
+    int start(const QString& first, const QString& second, const QString& variable,
+              std::unique_ptr<KV_FunctionEvaluator>& f1,
+              std::unique_ptr<KV_FunctionEvaluator>& f2) {
+        if (const int code = start(first, variable, f1))
+            return code;
+        return server_->functionOf(second, variable, f2);
+    }
 
 private:
     KVQ_QalcMathServer* server_;
