@@ -2,6 +2,7 @@
 
 #include "kv_componentloader.h"
 #include "kv_componentregistry.h"
+#include "kv_platformplugins.h"
 #include "kv_remotecontrol.h"
 #include "kvq_objectfactoryinterface.h"
 
@@ -139,6 +140,21 @@ bool displayAvailable(int argc, char** argv) {
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
+// Whether Qt has a plugin for the platform asked for; if not, says which platforms exist.
+bool platformAvailable(int argc, char** argv, const QByteArray& program) {
+    const QStringList wanted = KV_PlatformPlugins::requested(argc, argv);
+    if (wanted.isEmpty())
+        return true;
+    const QStringList available = KV_PlatformPlugins::available(argc, argv);
+    for (const QString& name : wanted)
+        if (available.contains(name, Qt::CaseInsensitive))
+            return true;
+    std::fprintf(stderr, "%s: no Qt platform plugin for \"%s\"; available platforms: %s\n",
+                 program.constData(), qPrintable(wanted.join(QLatin1Char(';'))),
+                 available.isEmpty() ? "none" : qPrintable(available.join(QStringLiteral(", "))));
+    return false;
+}
+
 // Creates the object, listens for remote calls on its QCop channel ("KV/App/" + appName, or
 // the name of the library serving the class when appName is empty) and runs the event loop
 // while it shows a window. Returns the exit status.
@@ -228,6 +244,8 @@ int KVQ_ORB::main(int argc, char** argv) {
                      program.constData());
         return 1;
     }
+    if (!platformAvailable(argc, argv, program))
+        return 1;
     // QApplication removes its own options (-platform and the like) from the arguments.
     int appArgc = argc;
     QApplication app(appArgc, argv);

@@ -33,11 +33,12 @@ protected:
         index.write("KV_TestObject libkvtestcomponent.so\nKV_TestWidget libkvtestwidget.so\n");
     }
 
-    HostRun orbhost(const QStringList& args, bool withDisplay = true) {
+    HostRun orbhost(const QStringList& args, bool withDisplay = true,
+                    const QString& platform = QStringLiteral("offscreen")) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("KV_COMPONENT_PATH", dir.path());
         if (withDisplay) {
-            env.insert("QT_QPA_PLATFORM", "offscreen");
+            env.insert("QT_QPA_PLATFORM", platform);
         } else {
             env.remove("QT_QPA_PLATFORM");
             env.remove("DISPLAY");
@@ -143,6 +144,28 @@ TEST_F(Orbhost, NoDisplayIsAClearError) {
     const HostRun r = orbhost({"KV_TestWidget", "close"}, false);
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.contains("no display")) << r.err.constData();
+}
+
+// A platform Qt has no plugin for: one line naming the platforms that exist, and status 1
+// instead of Qt's abort.
+TEST_F(Orbhost, UnknownPlatformIsAClearError) {
+    const HostRun option = orbhost({"-platform", "nosuch", "KV_TestWidget", "close"});
+    EXPECT_EQ(option.status, 1);
+    EXPECT_TRUE(option.err.contains("no Qt platform plugin for \"nosuch\""))
+        << option.err.constData();
+    EXPECT_TRUE(option.err.contains("offscreen")) << option.err.constData();
+    EXPECT_EQ(option.err.count('\n'), 1) << option.err.constData();
+    EXPECT_TRUE(option.out.isEmpty());
+
+    const HostRun variable = orbhost({"KV_TestWidget", "close"}, true, "nosuch:option=1");
+    EXPECT_EQ(variable.status, 1);
+    EXPECT_TRUE(variable.err.contains("no Qt platform plugin for \"nosuch\""))
+        << variable.err.constData();
+
+    // A list falls back to a platform that exists, as Qt does.
+    const HostRun fallback = orbhost({"-platform", "nosuch;offscreen", "KV_TestWidget", "close"});
+    EXPECT_EQ(fallback.status, 0) << fallback.err.constData();
+    EXPECT_EQ(fallback.out, "shown: close\n");
 }
 
 // orbhost hosting the test widget on a private bus, with ferry sending it messages.
