@@ -3,7 +3,26 @@
 #include <QByteArray>
 #include <QDateTime>
 
-#include <cstdio>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// Writes all of bytes, going on after a short write or an interrupted call.
+void writeAll(int fd, const QByteArray& bytes) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return;
+        done += n;
+    }
+}
+
+} // namespace
 
 QByteArray KV_Logger::format(unsigned level, const void* object, const QString& category,
                              const char* sourceFile, int line, const QString& message) {
@@ -34,13 +53,15 @@ void KV_Logger::log(unsigned level, const void* object, const QString& category,
     record += '\n';
 
     const QByteArray logFile = qgetenv("KV_LOG_FILE");
-    FILE* out = logFile.isEmpty() ? stderr : std::fopen(logFile.constData(), "a");
-    if (!out)
+    if (logFile.isEmpty()) {
+        writeAll(STDERR_FILENO, record);
         return;
-    // One write call per record, so that records of several processes do not interleave.
-    std::fwrite(record.constData(), 1, size_t(record.size()), out);
-    if (out == stderr)
-        std::fflush(out);
-    else
-        std::fclose(out);
+    }
+    // One write call per record on a file opened for appending, so that records of several
+    // processes do not interleave: each write goes to the end of the file as a whole.
+    const int fd = ::open(logFile.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return;
+    writeAll(fd, record);
+    ::close(fd);
 }
