@@ -1,4 +1,4 @@
-// The table of symbol-watch receptors: a fixed number of table, numbered from 1 for the user,
+// The table of symbol-watch receptors: a fixed number of slots, numbered from 1 for the user,
 // each empty or owning one receptor.
 #ifndef MATHCONSOLE_RECEPTORSLOTS_H
 #define MATHCONSOLE_RECEPTORSLOTS_H

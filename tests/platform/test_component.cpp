@@ -29,9 +29,13 @@ TEST(Component, IsAMainWindowWithItsOwnMetaObject) {
     EXPECT_STREQ(window.metaObject()->superClass()->className(), "QMainWindow");
     EXPECT_EQ(window.objectName(), "editor");
     window.setWindowTitle("Image1");
+    EXPECT_EQ(window.windowTitle(), "Image1");
     window.show();
+    EXPECT_TRUE(window.isVisible());
     window.grabKeyboard();
+    EXPECT_EQ(QWidget::keyboardGrabber(), &window);
     window.releaseKeyboard();
+    EXPECT_EQ(QWidget::keyboardGrabber(), nullptr);
 }
 
 TEST(Component, ViewBarAndAppBarOnRowsOfTheirOwnAtTheBottom) {

@@ -78,6 +78,25 @@ TEST(PopupMenu, IdsIndicesAndAutomaticIds) {
     EXPECT_EQ(menu.idAt(1), 3);
 }
 
+// An id given again moves to the new item; the item that had it keeps no id and stays.
+TEST(PopupMenu, AnIdInUseMovesToTheItemThatTakesIt) {
+    KVQ_PopupMenu menu;
+    EXPECT_EQ(menu.insertItem(QStringLiteral("first"), 7), 7);
+    QAction* first = menu.findItem(7);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(menu.insertItem(QStringLiteral("second"), 7), 7);
+    EXPECT_EQ(menu.count(), 2);
+    ASSERT_NE(menu.findItem(7), nullptr);
+    EXPECT_EQ(menu.findItem(7)->text(), "second");
+    EXPECT_EQ(menu.idOf(first), -1);
+    EXPECT_EQ(menu.idAt(0), -1);
+    EXPECT_EQ(menu.idAt(1), 7);
+    EXPECT_EQ(menu.indexOf(7), 1);
+    menu.removeItem(7);
+    EXPECT_EQ(menu.count(), 1);
+    EXPECT_EQ(menu.actions().value(0), first);
+}
+
 TEST(PopupMenu, ExecReturnsChosenIdOrMinusOne) {
     KVQ_PopupMenu menu;
     menu.insertItem(filled(Qt::red), 10);
