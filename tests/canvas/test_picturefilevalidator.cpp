@@ -7,6 +7,8 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageWriter>
+#include <QLinearGradient>
+#include <QPainter>
 #include <QtEndian>
 
 #include <atomic>
@@ -16,9 +18,14 @@ namespace {
 
 QByteArray jpeg(QSize size, bool progressive = false) {
     QImage im(size, QImage::Format_RGB32);
-    for (int y = 0; y < size.height(); ++y)
-        for (int x = 0; x < size.width(); ++x)
-            im.setPixel(x, y, qRgb(x * 4, y * 5, (x * y) & 0xff));
+    QLinearGradient gradient(0, 0, size.width(), size.height());
+    gradient.setColorAt(0, Qt::red);
+    gradient.setColorAt(0.5, Qt::green);
+    gradient.setColorAt(1, Qt::blue);
+    QPainter painter(&im);
+    painter.fillRect(im.rect(), gradient);
+    painter.drawEllipse(im.rect().adjusted(10, 10, -10, -10));
+    painter.end();
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -148,11 +155,10 @@ TEST(PictureFileValidator, RunLengthBmpsMustReachTheirEndCode) {
 class PictureLoadTest : public CanvasTest {
 protected:
     QString write(const QString& name, const QByteArray& bytes) {
-        const QString path = dir.filePath(name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        return path;
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size())
+            << qPrintable(name);
+        return file.fileName();
     }
     QTemporaryDir dir;
 };
