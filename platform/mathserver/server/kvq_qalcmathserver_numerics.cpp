@@ -66,8 +66,7 @@ int KVQ_QalcMathServer::GC_FDerivative(const QString& function, const QString& x
     if (const int code = call.start(function, xvar, f))
         return code;
     KV_EngineScope scope(timeLimitMs_, warnings_);
-    const int code = derivativeAt(*f, x0, derivative);
-    return code;
+    return derivativeAt(*f, x0, derivative);
 }
 
 int KVQ_QalcMathServer::GC_FIntegral(const QString& function, const QString& xvar, double a,
@@ -78,8 +77,7 @@ int KVQ_QalcMathServer::GC_FIntegral(const QString& function, const QString& xva
         return code;
     KV_Numerics::Function g = [&](double at, double& out) { return f->evaluate(at, out); };
     KV_EngineScope scope(timeLimitMs_, warnings_);
-    const int code = KV_Numerics::integral(g, a, b, integral);
-    return code;
+    return KV_Numerics::integral(g, a, b, integral);
 }
 
 int KVQ_QalcMathServer::GC_FIntersect(const QString& firstFunction, const QString& secondFunction,
