@@ -53,7 +53,7 @@ int sosOffset(const QByteArray& jpeg) {
 
 } // namespace
 
-class BadInputTest : public CanvasTest {
+class BadInput : public CanvasTest {
 protected:
     void SetUp() override {
         CanvasTest::SetUp();
@@ -87,7 +87,7 @@ protected:
     QImage before;
 };
 
-TEST_F(BadInputTest, GoodFilesLoad) {
+TEST_F(BadInput, GoodFilesLoad) {
     KVQ_ImageDocument other(canvas.get());
     EXPECT_TRUE(other.loadImage(write("ok.bmp", encode("BMP")), "BMP"));
     EXPECT_EQ(other.pmScaled()->size(), QSize(64, 48));
@@ -95,20 +95,20 @@ TEST_F(BadInputTest, GoodFilesLoad) {
     EXPECT_EQ(other.pmScaled()->size(), QSize(64, 48));
 }
 
-TEST_F(BadInputTest, MissingAndEmptyFiles) {
+TEST_F(BadInput, MissingAndEmptyFiles) {
     expectRefused(dir.filePath("nothing-here.bmp"), "BMP");
     expectRefused(write("empty.bmp", QByteArray()), "BMP");
     expectRefused(write("empty.jpeg", QByteArray()), "JPEG");
     expectRefused(dir.path(), "BMP"); // a folder
 }
 
-TEST_F(BadInputTest, TruncatedBmp) {
+TEST_F(BadInput, TruncatedBmp) {
     const QByteArray bmp = encode("BMP");
     for (int cut : {2, 20, 53, 54, 200, int(bmp.size()) / 2, int(bmp.size()) - 1})
         expectRefused(write(QString("cut%1.bmp").arg(cut), bmp.left(cut)), "BMP");
 }
 
-TEST_F(BadInputTest, CorruptBmpHeaders) {
+TEST_F(BadInput, CorruptBmpHeaders) {
     QByteArray bmp = encode("BMP");
     QByteArray bad = bmp;
     bad[14] = 7; // DIB header size of no known kind
@@ -125,7 +125,7 @@ TEST_F(BadInputTest, CorruptBmpHeaders) {
     expectRefused(write("text.bmp", QByteArray("BM this is not a picture at all\n")), "BMP");
 }
 
-TEST_F(BadInputTest, BmpDeclaringEnormousDimensions) {
+TEST_F(BadInput, BmpDeclaringEnormousDimensions) {
     expectRefused(write("huge24.bmp", bmpHeader(100000, 100000, 24, 0) + QByteArray(16, '\0')),
                   "BMP");
     expectRefused(write("hugeneg.bmp", bmpHeader(65535, -65535, 32, 0)), "BMP");
@@ -138,7 +138,7 @@ TEST_F(BadInputTest, BmpDeclaringEnormousDimensions) {
     expectRefused(write("hugerle.bmp", rle), "BMP");
 }
 
-TEST_F(BadInputTest, TruncatedJpeg) {
+TEST_F(BadInput, TruncatedJpeg) {
     const QByteArray jpeg = encode("JPEG", QSize(200, 150));
     const int sos = sosOffset(jpeg);
     ASSERT_GT(sos, 0);
@@ -146,7 +146,7 @@ TEST_F(BadInputTest, TruncatedJpeg) {
         expectRefused(write(QString("cut%1.jpeg").arg(cut), jpeg.left(cut)), "JPEG");
 }
 
-TEST_F(BadInputTest, CorruptJpeg) {
+TEST_F(BadInput, CorruptJpeg) {
     const QByteArray jpeg = encode("JPEG", QSize(200, 150));
     QByteArray bad = jpeg;
     bad[2] = 0x12; // no marker after the start of image
@@ -166,7 +166,7 @@ TEST_F(BadInputTest, CorruptJpeg) {
     expectRefused(write("scan.jpeg", bad), "JPEG");
 }
 
-TEST_F(BadInputTest, JpegDeclaringEnormousDimensions) {
+TEST_F(BadInput, JpegDeclaringEnormousDimensions) {
     QByteArray jpeg = encode("JPEG", QSize(16, 16));
     const int sof = sofOffset(jpeg);
     ASSERT_GT(sof, 0);
@@ -175,7 +175,7 @@ TEST_F(BadInputTest, JpegDeclaringEnormousDimensions) {
     expectRefused(write("huge.jpeg", jpeg), "JPEG");
 }
 
-TEST_F(BadInputTest, ContentsOfTheOtherFormat) {
+TEST_F(BadInput, ContentsOfTheOtherFormat) {
     expectRefused(write("really-jpeg.bmp", encode("JPEG")), "BMP");
     expectRefused(write("really-bmp.jpeg", encode("BMP")), "JPEG");
     expectRefused(write("really-png.bmp", encode("PNG")), "BMP");

@@ -1,7 +1,9 @@
 // The tools controller; and what a stroke covers at widths 1, 3 and 5.
 #include "canvas_fixture.h"
 
-TEST_F(CanvasTest, FreshControllerGivesSolidBlackThinPenAndNoBrush) {
+class Controller : public CanvasTest {};
+
+TEST_F(Controller, FreshControllerGivesSolidBlackThinPenAndNoBrush) {
     KV_ToolsController* c = tools();
     EXPECT_EQ(c->activeTool(), ToolPencil);
     EXPECT_EQ(c->activePencilTool(), PencilFreeForm);
@@ -19,7 +21,7 @@ TEST_F(CanvasTest, FreshControllerGivesSolidBlackThinPenAndNoBrush) {
     EXPECT_EQ(c->currentBrush().style(), Qt::NoBrush);
 }
 
-TEST_F(CanvasTest, FillColourBlackGivesSolidBrushWhiteGivesNone) {
+TEST_F(Controller, FillColourBlackGivesSolidBrushWhiteGivesNone) {
     KV_ToolsController* c = tools();
     c->setToolColor(ColorFill, Qt::black);
     EXPECT_EQ(c->currentBrush().style(), Qt::SolidPattern);
@@ -28,7 +30,7 @@ TEST_F(CanvasTest, FillColourBlackGivesSolidBrushWhiteGivesNone) {
     EXPECT_EQ(c->currentBrush().style(), Qt::NoBrush);
 }
 
-TEST_F(CanvasTest, InvalidColourAndUnknownColourCodeChangeNothing) {
+TEST_F(Controller, InvalidColourAndUnknownColourCodeChangeNothing) {
     KV_ToolsController* c = tools();
     c->setToolColor(ColorLine, QColor());
     EXPECT_EQ(c->activeLineColor(), QColor(Qt::black));
@@ -41,7 +43,7 @@ TEST_F(CanvasTest, InvalidColourAndUnknownColourCodeChangeNothing) {
     EXPECT_EQ(c->activeLineColor(), QColor(Qt::black));
 }
 
-TEST_F(CanvasTest, OutOfRangeThicknessAndStyleAreIgnored) {
+TEST_F(Controller, OutOfRangeThicknessAndStyleAreIgnored) {
     KV_ToolsController* c = tools();
     c->setToolAttribute(AttrLineThickness, 4);
     c->setToolAttribute(AttrLineStyle, 0);
@@ -54,7 +56,7 @@ TEST_F(CanvasTest, OutOfRangeThicknessAndStyleAreIgnored) {
     EXPECT_EQ(c->currentPen().width(), 5);
 }
 
-TEST_F(CanvasTest, ShapeToolPenIsAlwaysSolid) {
+TEST_F(Controller, ShapeToolPenIsAlwaysSolid) {
     KV_ToolsController* c = tools();
     c->setToolAttribute(AttrLineStyle, StyleDotted);
     EXPECT_EQ(c->currentPen().style(), Qt::DotLine);
@@ -65,7 +67,7 @@ TEST_F(CanvasTest, ShapeToolPenIsAlwaysSolid) {
     EXPECT_EQ(c->currentPen().style(), Qt::DashLine);
 }
 
-TEST_F(CanvasTest, ArrowEndingTurnsStraightLineIntoArrowLineAndBack) {
+TEST_F(Controller, ArrowEndingTurnsStraightLineIntoArrowLineAndBack) {
     KV_ToolsController* c = tools();
     c->setToolAttribute(AttrPencilTool, PencilLine);
     c->setToolAttribute(AttrLineEnding, EndingNoneArrow);
@@ -77,7 +79,7 @@ TEST_F(CanvasTest, ArrowEndingTurnsStraightLineIntoArrowLineAndBack) {
     EXPECT_EQ(c->activePencilTool(), PencilArrowLine);
 }
 
-TEST_F(CanvasTest, ArrowEndingFirstThenStraightLine) {
+TEST_F(Controller, ArrowEndingFirstThenStraightLine) {
     KV_ToolsController* c = tools();
     c->setToolAttribute(AttrLineEnding, EndingArrowArrow);
     EXPECT_EQ(c->activePencilTool(), PencilFreeForm); // free-form keeps its code
@@ -87,7 +89,7 @@ TEST_F(CanvasTest, ArrowEndingFirstThenStraightLine) {
     EXPECT_EQ(c->activePencilTool(), PencilConnected);
 }
 
-TEST_F(CanvasTest, UnknownAttributeResetsAllButToolAndPencilTool) {
+TEST_F(Controller, UnknownAttributeResetsAllButToolAndPencilTool) {
     for (int attribute : {7, -1}) {
         KV_ToolsController* c = tools();
         c->setToolAttribute(AttrTool, ToolShape);
@@ -111,7 +113,7 @@ TEST_F(CanvasTest, UnknownAttributeResetsAllButToolAndPencilTool) {
     }
 }
 
-TEST_F(CanvasTest, ControlFlagFollowsOnlyTheControlKey) {
+TEST_F(Controller, ControlFlagFollowsOnlyTheControlKey) {
     KV_ToolsController* c = tools();
     c->setControlKey(true, Qt::Key_Shift);
     EXPECT_FALSE(c->controlKey);
@@ -123,7 +125,7 @@ TEST_F(CanvasTest, ControlFlagFollowsOnlyTheControlKey) {
     EXPECT_FALSE(c->controlKey);
 }
 
-TEST_F(CanvasTest, DismissedEndingPopupStoresMinusOne) {
+TEST_F(Controller, DismissedEndingPopupStoresMinusOne) {
     KV_ToolsController* c = tools();
     c->setToolAttribute(AttrPencilTool, PencilLine);
     c->setToolAttribute(AttrLineEnding, EndingArrowArrow);
@@ -137,7 +139,7 @@ TEST_F(CanvasTest, DismissedEndingPopupStoresMinusOne) {
     EXPECT_EQ(nonWhiteBox(im), QRect(100, 100, 101, 1));
 }
 
-TEST_F(CanvasTest, ToolOutsideOneToThreeIgnoresThePen) {
+TEST_F(Controller, ToolOutsideOneToThreeIgnoresThePen) {
     useTool(7);
     drag({10, 10}, {100, 100});
     click({50, 50});

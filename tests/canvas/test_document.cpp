@@ -19,7 +19,9 @@ QString writeBmp(const QString& path, int w, int h, QColor colour) {
 
 } // namespace
 
-TEST_F(CanvasTest, NewDocumentIsBlankWhiteAndClean) {
+class Document : public CanvasTest {};
+
+TEST_F(Document, NewDocumentIsBlankWhiteAndClean) {
     const QImage im = picture();
     EXPECT_EQ(im.size(), QSize(480, 320));
     EXPECT_EQ(countNonWhite(im), 0);
@@ -34,7 +36,7 @@ TEST_F(CanvasTest, NewDocumentIsBlankWhiteAndClean) {
     EXPECT_EQ(QByteArray(doc->metaObject()->superClass()->className()), "QCanvasView");
 }
 
-TEST_F(CanvasTest, StrokeClearsSavedAndNewImageSetsIt) {
+TEST_F(Document, StrokeClearsSavedAndNewImageSetsIt) {
     usePencil(PencilFreeForm);
     drag({10, 10}, {60, 10});
     EXPECT_FALSE(doc->saved());
@@ -45,7 +47,7 @@ TEST_F(CanvasTest, StrokeClearsSavedAndNewImageSetsIt) {
     EXPECT_EQ(countNonWhite(picture()), 0);
 }
 
-TEST_F(CanvasTest, PreviewClearsSavedButLeavesPicture) {
+TEST_F(Document, PreviewClearsSavedButLeavesPicture) {
     useTool(ToolShape);
     press({10, 10});
     move({50, 40});
@@ -56,7 +58,7 @@ TEST_F(CanvasTest, PreviewClearsSavedButLeavesPicture) {
     EXPECT_TRUE(black(30, 10));
 }
 
-TEST_F(CanvasTest, LowerCaseFormatIsRefusedAndDrawingGoesOn) {
+TEST_F(Document, LowerCaseFormatIsRefusedAndDrawingGoesOn) {
     QTemporaryDir dir;
     const QString file = writeBmp(dir.filePath("red.bmp"), 20, 10, Qt::red);
     EXPECT_FALSE(doc->loadImage(file, "bmp"));
@@ -69,14 +71,14 @@ TEST_F(CanvasTest, LowerCaseFormatIsRefusedAndDrawingGoesOn) {
     EXPECT_TRUE(black(30, 10));
 }
 
-TEST_F(CanvasTest, NullFileNameLoadsNothing) {
+TEST_F(Document, NullFileNameLoadsNothing) {
     EXPECT_FALSE(doc->loadImage(QString(), "BMP"));
     EXPECT_FALSE(doc->saveImageAs(QString(), "BMP"));
     EXPECT_FALSE(doc->saveImageAs(QStringLiteral(""), "BMP"));
     EXPECT_TRUE(doc->saved());
 }
 
-TEST_F(CanvasTest, LoadBmpBindsTheDocument) {
+TEST_F(Document, LoadBmpBindsTheDocument) {
     QTemporaryDir dir;
     const QString file = writeBmp(dir.filePath("red.bmp"), 100, 80, Qt::red);
     usePencil(PencilFreeForm);
@@ -92,7 +94,7 @@ TEST_F(CanvasTest, LoadBmpBindsTheDocument) {
     EXPECT_TRUE(doc->painter()->isActive());
 }
 
-TEST_F(CanvasTest, JpgAndJpegBothLoadAsJpegAndSaveWritesJpeg) {
+TEST_F(Document, JpgAndJpegBothLoadAsJpegAndSaveWritesJpeg) {
     QTemporaryDir dir;
     const QString file = dir.filePath("pic.jpeg");
     ASSERT_TRUE(doc->saveImageAs(file, "JPEG"));
@@ -115,7 +117,7 @@ TEST_F(CanvasTest, JpgAndJpegBothLoadAsJpegAndSaveWritesJpeg) {
     EXPECT_TRUE(doc->saved());
 }
 
-TEST_F(CanvasTest, FailedLoadKeepsPictureNameFormatAndFlags) {
+TEST_F(Document, FailedLoadKeepsPictureNameFormatAndFlags) {
     QTemporaryDir dir;
     const QString good = writeBmp(dir.filePath("good.bmp"), 100, 80, Qt::red);
     ASSERT_TRUE(doc->loadImage(good, "BMP"));
@@ -139,7 +141,7 @@ TEST_F(CanvasTest, FailedLoadKeepsPictureNameFormatAndFlags) {
     EXPECT_EQ(written.pixel(30, 10), Black);
 }
 
-TEST_F(CanvasTest, SaveAsUnsupportedFormatAfterNewKeepsNullFormat) {
+TEST_F(Document, SaveAsUnsupportedFormatAfterNewKeepsNullFormat) {
     QTemporaryDir dir;
     const QString png = dir.filePath("b.png");
     doc->newImage();
@@ -151,7 +153,7 @@ TEST_F(CanvasTest, SaveAsUnsupportedFormatAfterNewKeepsNullFormat) {
     EXPECT_TRUE(doc->saved());
 }
 
-TEST_F(CanvasTest, SaveAsFailureRestoresNameAndFormat) {
+TEST_F(Document, SaveAsFailureRestoresNameAndFormat) {
     QTemporaryDir dir;
     const QString bmp = dir.filePath("a.BMP");
     ASSERT_TRUE(doc->saveImageAs(bmp, "BMP"));
@@ -163,7 +165,7 @@ TEST_F(CanvasTest, SaveAsFailureRestoresNameAndFormat) {
     EXPECT_FALSE(doc->saved());
 }
 
-TEST_F(CanvasTest, FailedSaveDoesNotCountAsSaved) {
+TEST_F(Document, FailedSaveDoesNotCountAsSaved) {
     QTemporaryDir dir;
     const QString sub = dir.filePath("sub");
     ASSERT_TRUE(QDir().mkpath(sub));
@@ -179,7 +181,7 @@ TEST_F(CanvasTest, FailedSaveDoesNotCountAsSaved) {
     EXPECT_TRUE(doc->isFile());
 }
 
-TEST_F(CanvasTest, SaveReplacesTheFileWholeAndLeavesNoTemporaryFile) {
+TEST_F(Document, SaveReplacesTheFileWholeAndLeavesNoTemporaryFile) {
     QTemporaryDir dir;
     const QString file = writeBmp(dir.filePath("pic.BMP"), 480, 320, Qt::red);
     ASSERT_TRUE(doc->loadImage(file, "BMP"));
@@ -190,7 +192,7 @@ TEST_F(CanvasTest, SaveReplacesTheFileWholeAndLeavesNoTemporaryFile) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"pic.BMP"});
 }
 
-TEST_F(CanvasTest, SetPmScaledAssignsOnlyAndKeepsThePainterOpen) {
+TEST_F(Document, SetPmScaledAssignsOnlyAndKeepsThePainterOpen) {
     QPixmap small(50, 40);
     small.fill(Qt::red);
     doc->setPmScaled(small);
@@ -200,7 +202,7 @@ TEST_F(CanvasTest, SetPmScaledAssignsOnlyAndKeepsThePainterOpen) {
     EXPECT_EQ(canvas->size(), QSize(480, 320)); // no canvas resize
 }
 
-TEST_F(CanvasTest, SmallPictureShrinksTheViewportSoPressesBesideItReachNoTool) {
+TEST_F(Document, SmallPictureShrinksTheViewportSoPressesBesideItReachNoTool) {
     QTemporaryDir dir;
     const QString file = writeBmp(dir.filePath("small.bmp"), 100, 80, Qt::white);
     ASSERT_TRUE(doc->loadImage(file, "BMP"));
@@ -223,7 +225,7 @@ TEST_F(CanvasTest, SmallPictureShrinksTheViewportSoPressesBesideItReachNoTool) {
     EXPECT_TRUE(black(99, 79));
 }
 
-TEST_F(CanvasTest, LargePictureScrollsInA480By260View) {
+TEST_F(Document, LargePictureScrollsInA480By260View) {
     QTemporaryDir dir;
     const QString file = writeBmp(dir.filePath("big.bmp"), 800, 600, Qt::white);
     doc->resize(300, 200);
@@ -239,7 +241,7 @@ TEST_F(CanvasTest, LargePictureScrollsInA480By260View) {
     EXPECT_TRUE(black(349, 229));
 }
 
-TEST_F(CanvasTest, DoubleClickGivesTwoPressesWithAReleaseBetween) {
+TEST_F(Document, DoubleClickGivesTwoPressesWithAReleaseBetween) {
     usePencil(PencilConnected);
     drag({20, 20}, {80, 20});
     EXPECT_TRUE(doc->toolsController()->pencilModel()->hasPreviousVertex());
@@ -254,7 +256,7 @@ TEST_F(CanvasTest, DoubleClickGivesTwoPressesWithAReleaseBetween) {
     EXPECT_FALSE(doc->toolsController()->pencilModel()->hasPreviousVertex());
 }
 
-TEST_F(CanvasTest, ToolCodesGoThroughTheDocument) {
+TEST_F(Document, ToolCodesGoThroughTheDocument) {
     doc->setToolAttribute(AttrLineThickness, ThicknessThick);
     doc->setToolColor(ColorLine, Qt::red);
     doc->setControlKey(true, Qt::Key_Control);
@@ -263,7 +265,7 @@ TEST_F(CanvasTest, ToolCodesGoThroughTheDocument) {
     EXPECT_TRUE(tools()->controlKey);
 }
 
-TEST_F(CanvasTest, DestroyingTheDocumentLeavesTheCanvasUsable) {
+TEST_F(Document, DestroyingTheDocumentLeavesTheCanvasUsable) {
     usePencil(PencilFreeForm);
     drag({10, 10}, {60, 10});
     doc.reset();

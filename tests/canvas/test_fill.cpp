@@ -49,7 +49,9 @@ QImage noise(QSize size, QImage::Format format, int colours, quint32 seed) {
 
 } // namespace
 
-TEST_F(CanvasTest, PressOnNewPictureFillsItAllBlack) {
+class Fill : public CanvasTest {};
+
+TEST_F(Fill, PressOnNewPictureFillsItAllBlack) {
     useTool(ToolFill);
     click({200, 100});
     const QImage im = picture();
@@ -62,7 +64,7 @@ TEST_F(CanvasTest, PressOnNewPictureFillsItAllBlack) {
     EXPECT_EQ(shown(), im);
 }
 
-TEST_F(CanvasTest, FillOnAPictureWithAlphaPaintsOpaqueBlack) {
+TEST_F(Fill, FillOnAPictureWithAlphaPaintsOpaqueBlack) {
     // A picture with an alpha channel (a 32-bit BMP with a mask, say): half transparent red.
     QImage translucent(40, 30, QImage::Format_ARGB32);
     translucent.fill(QColor(255, 0, 0, 128));
@@ -78,7 +80,7 @@ TEST_F(CanvasTest, FillOnAPictureWithAlphaPaintsOpaqueBlack) {
     EXPECT_EQ(shown().pixel(20, 15), Black);
 }
 
-TEST_F(CanvasTest, PressOnBlackChangesNothing) {
+TEST_F(Fill, PressOnBlackChangesNothing) {
     doc->painter()->setPen(QPen(Qt::black));
     doc->painter()->drawLine(0, 100, 479, 100);
     useTool(ToolFill);
@@ -94,7 +96,7 @@ TEST_F(CanvasTest, PressOnBlackChangesNothing) {
     EXPECT_TRUE(doc->saved());
 }
 
-TEST_F(CanvasTest, FillStopsAtAnOutlineAndLeaksThroughAGap) {
+TEST_F(Fill, FillStopsAtAnOutlineAndLeaksThroughAGap) {
     QPainter* p = doc->painter();
     p->setPen(QPen(Qt::black));
     p->setBrush(Qt::NoBrush);
@@ -119,7 +121,7 @@ TEST_F(CanvasTest, FillStopsAtAnOutlineAndLeaksThroughAGap) {
     EXPECT_EQ(countNonWhite(im), 480 * 320);
 }
 
-TEST_F(CanvasTest, DiagonalStepStopsTheFill) {
+TEST_F(Fill, DiagonalStepStopsTheFill) {
     QPainter* p = doc->painter();
     p->setPen(QPen(Qt::black));
     // A diamond of one-pixel diagonal lines: every step of the outline is diagonal.
@@ -142,7 +144,7 @@ TEST_F(CanvasTest, DiagonalStepStopsTheFill) {
     EXPECT_EQ(countNonWhite(im), outline + inside);
 }
 
-TEST_F(CanvasTest, DashedBoundaryLeaks) {
+TEST_F(Fill, DashedBoundaryLeaks) {
     QPainter* p = doc->painter();
     QPen dashed(Qt::black);
     dashed.setStyle(Qt::DashLine);
@@ -154,7 +156,7 @@ TEST_F(CanvasTest, DashedBoundaryLeaks) {
     EXPECT_TRUE(black(479, 319));
 }
 
-TEST_F(CanvasTest, FillTurnsExactlyTheConnectedRedPixelsBlack) {
+TEST_F(Fill, FillTurnsExactlyTheConnectedRedPixelsBlack) {
     QPainter* p = doc->painter();
     p->setPen(QPen(Qt::red));
     p->setBrush(QBrush(Qt::red));
@@ -179,7 +181,7 @@ TEST_F(CanvasTest, FillTurnsExactlyTheConnectedRedPixelsBlack) {
     EXPECT_GT(changed, 3000);
 }
 
-TEST_F(CanvasTest, FillByDirectCallMatchesTheBreadthFirstFill) {
+TEST_F(Fill, FillByDirectCallMatchesTheBreadthFirstFill) {
     KV_FillModel* f = tools()->fillModel();
     const QImage::Format formats[] = {QImage::Format_RGB32, QImage::Format_ARGB32,
                                       QImage::Format_ARGB32_Premultiplied, QImage::Format_RGB16,
@@ -224,7 +226,7 @@ TEST_F(CanvasTest, FillByDirectCallMatchesTheBreadthFirstFill) {
     }
 }
 
-TEST_F(CanvasTest, FillOfLongSerpentineNeedsNoStack) {
+TEST_F(Fill, FillOfLongSerpentineNeedsNoStack) {
     // Vertical one-pixel corridors joined alternately at the top and the bottom: the region
     // runs up and down the picture 500 times.
     const int w = 1000;
@@ -244,7 +246,7 @@ TEST_F(CanvasTest, FillOfLongSerpentineNeedsNoStack) {
     EXPECT_EQ(im.pixel(w - 2, 0), 0xff0000ffu);
 }
 
-TEST_F(CanvasTest, FillRegionIgnoresPositionsOutsideTheImage) {
+TEST_F(Fill, FillRegionIgnoresPositionsOutsideTheImage) {
     QImage im(10, 10, QImage::Format_RGB32);
     im.fill(Qt::white);
     const QImage before = im.copy();
@@ -257,7 +259,7 @@ TEST_F(CanvasTest, FillRegionIgnoresPositionsOutsideTheImage) {
     EXPECT_EQ(im, before);
 }
 
-TEST_F(CanvasTest, FillRunsThroughTheGapsOfAGrid) {
+TEST_F(Fill, FillRunsThroughTheGapsOfAGrid) {
     // One-pixel lines every 16 pixels with 3-pixel gaps: the fill must wind through the gaps in
     // both directions, up the picture as well as down.
     const int w = 480;

@@ -1,12 +1,12 @@
 // Line rendering and geometry, by direct calls and on the picture.
 #include "canvas_fixture.h"
 
-class GeometryTest : public CanvasTest {
+class Geometry : public CanvasTest {
 protected:
     KV_PencilModel* m() { return tools()->pencilModel(); }
 };
 
-TEST_F(GeometryTest, Slope) {
+TEST_F(Geometry, Slope) {
     EXPECT_EQ(m()->slope({3, 0}, {3, 50}), -15.0);
     EXPECT_EQ(m()->slope({0, 0}, {1, 20}), -15.0);
     EXPECT_EQ(m()->slope({0, 0}, {1, -20}), 15.0);
@@ -14,7 +14,7 @@ TEST_F(GeometryTest, Slope) {
     EXPECT_EQ(m()->slope({0, 0}, {4, 2}), -0.5);
 }
 
-TEST_F(GeometryTest, GetSlopeTurnsBy45Degrees) {
+TEST_F(Geometry, GetSlopeTurnsBy45Degrees) {
     double s = 1.0;
     EXPECT_EQ(m()->getSlope(&s), 15.0);
     s = 0.0;
@@ -31,7 +31,7 @@ TEST_F(GeometryTest, GetSlopeTurnsBy45Degrees) {
     EXPECT_EQ(m()->getSlope(&s), 15.0); // 19 clamped
 }
 
-TEST_F(GeometryTest, DistanceAndArrowPoints) {
+TEST_F(Geometry, DistanceAndArrowPoints) {
     EXPECT_EQ(m()->distancePoints({0, 0}, {3, 4}), 5.0);
     EXPECT_EQ(m()->getArrowPoint(0.0, {100, 0}, 12, {0, 0}), QPoint(88, 0));
     EXPECT_EQ(m()->getArrowPoint(0.0, {100, 0}, 12, {200, 0}), QPoint(112, 0));
@@ -48,7 +48,7 @@ struct ArrowCase {
     QPoint from, to, base, c0, c1;
 };
 
-TEST_F(GeometryTest, ArrowBasePointsAndCorners) {
+TEST_F(Geometry, ArrowBasePointsAndCorners) {
     const ArrowCase cases[] = {
         {{0, 0}, {100, 0}, {88, 0}, {88, -4}, {88, 4}},
         {{0, 0}, {0, 100}, {0, 89}, {5, 89}, {-5, 89}},
@@ -67,7 +67,7 @@ TEST_F(GeometryTest, ArrowBasePointsAndCorners) {
     }
 }
 
-TEST_F(GeometryTest, ArrowOnThePictureLandsOnItsPoints) {
+TEST_F(Geometry, ArrowOnThePictureLandsOnItsPoints) {
     // The same three arrows, moved by (200, 150), drawn on the picture.
     const QPoint o(200, 150);
     QPainter* p = doc->painter();
@@ -102,7 +102,7 @@ TEST_F(GeometryTest, ArrowOnThePictureLandsOnItsPoints) {
     EXPECT_TRUE(onlyBlackAndWhite(im));
 }
 
-TEST_F(GeometryTest, GetPointsFollowsThePointerIn45DegreeSteps) {
+TEST_F(Geometry, GetPointsFollowsThePointerIn45DegreeSteps) {
     QPoint t[3];
     m()->getPoints(t, {0, 0}, {88, 0}, {120, 0});
     EXPECT_EQ(t[0], QPoint(100, 0));
@@ -118,7 +118,7 @@ TEST_F(GeometryTest, GetPointsFollowsThePointerIn45DegreeSteps) {
     EXPECT_EQ(t[2], QPoint(85, -3));
 }
 
-TEST_F(GeometryTest, NoneCircleWithEqualXPutsTheDotAtP4) {
+TEST_F(Geometry, NoneCircleWithEqualXPutsTheDotAtP4) {
     doc->setToolAttribute(AttrLineEnding, EndingNoneCircle);
     QPainter* p = doc->painter();
     p->setPen(tools()->currentPen());
@@ -135,7 +135,7 @@ TEST_F(GeometryTest, NoneCircleWithEqualXPutsTheDotAtP4) {
     EXPECT_EQ(nonWhiteBox(picture()), QRect(46, 46, 8, 8));
 }
 
-TEST_F(GeometryTest, DashedMediumLineIsThreeOnePixelRows) {
+TEST_F(Geometry, DashedMediumLineIsThreeOnePixelRows) {
     doc->setToolAttribute(AttrLineThickness, ThicknessMedium);
     doc->setToolAttribute(AttrLineStyle, StyleDashed);
     QPainter* p = doc->painter();
@@ -158,7 +158,7 @@ TEST_F(GeometryTest, DashedMediumLineIsThreeOnePixelRows) {
     }
 }
 
-TEST_F(GeometryTest, SolidThickLineUsesTheWidePen) {
+TEST_F(Geometry, SolidThickLineUsesTheWidePen) {
     doc->setToolAttribute(AttrLineThickness, ThicknessThick);
     QPainter* p = doc->painter();
     p->setPen(tools()->currentPen());
@@ -166,7 +166,7 @@ TEST_F(GeometryTest, SolidThickLineUsesTheWidePen) {
     EXPECT_EQ(nonWhiteBox(picture()), QRect(100, 98, 100, 5));
 }
 
-TEST_F(GeometryTest, SolidEndingPenIsThinner) {
+TEST_F(Geometry, SolidEndingPenIsThinner) {
     QPainter* p = doc->painter();
     for (auto [from, to] : {std::pair{1, 1}, {3, 2}, {5, 3}, {2, 1}}) {
         QPen pen(Qt::black);
@@ -179,7 +179,7 @@ TEST_F(GeometryTest, SolidEndingPenIsThinner) {
     }
 }
 
-TEST_F(GeometryTest, FillTriangleDrawsSpokesOnTheDocument) {
+TEST_F(Geometry, FillTriangleDrawsSpokesOnTheDocument) {
     QPoint t[3] = {{100, 50}, {88, 46}, {88, 54}};
     doc->painter()->setPen(tools()->currentPen());
     m()->fillTriangle(t);

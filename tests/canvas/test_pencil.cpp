@@ -1,7 +1,9 @@
 // The pencil and line model, driven with the pen through the document's viewport.
 #include "canvas_fixture.h"
 
-TEST_F(CanvasTest, FreeHandTapDrawsOnePointAndNoEndings) {
+class Pencil : public CanvasTest {};
+
+TEST_F(Pencil, FreeHandTapDrawsOnePointAndNoEndings) {
     usePencil(PencilFreeForm);
     doc->setToolAttribute(AttrLineEnding, EndingCircleCircle);
     click({50, 50});
@@ -9,7 +11,7 @@ TEST_F(CanvasTest, FreeHandTapDrawsOnePointAndNoEndings) {
     EXPECT_FALSE(doc->saved());
 }
 
-TEST_F(CanvasTest, FreeHandStrokeFollowsThePen) {
+TEST_F(Pencil, FreeHandStrokeFollowsThePen) {
     usePencil(PencilFreeForm);
     press({10, 100});
     for (int x = 10; x <= 200; x += 10)
@@ -31,7 +33,7 @@ TEST_F(CanvasTest, FreeHandStrokeFollowsThePen) {
     EXPECT_TRUE(black(50, 10));
 }
 
-TEST_F(CanvasTest, DashedThinFreeHandShortMovesLeaveIsolatedPoints) {
+TEST_F(Pencil, DashedThinFreeHandShortMovesLeaveIsolatedPoints) {
     usePencil(PencilFreeForm);
     doc->setToolAttribute(AttrLineStyle, StyleDashed);
     press({10, 50});
@@ -54,7 +56,7 @@ TEST_F(CanvasTest, DashedThinFreeHandShortMovesLeaveIsolatedPoints) {
     EXPECT_GT(black, 2 * (130 - 10) / 6 + 10);
 }
 
-TEST_F(CanvasTest, FreeHandEndingsOnlyWhenReleasedAwayFromTheStart) {
+TEST_F(Pencil, FreeHandEndingsOnlyWhenReleasedAwayFromTheStart) {
     usePencil(PencilFreeForm);
     doc->setToolAttribute(AttrLineEnding, EndingCircleCircle);
     // Out and back to the first move position: no endings.
@@ -79,7 +81,7 @@ TEST_F(CanvasTest, FreeHandEndingsOnlyWhenReleasedAwayFromTheStart) {
     EXPECT_EQ(nonWhiteBox(picture()), QRect(96, 96, 58, 8));
 }
 
-TEST_F(CanvasTest, FreeHandWithOneMoveUsesTheReleasePositionForDirection) {
+TEST_F(Pencil, FreeHandWithOneMoveUsesTheReleasePositionForDirection) {
     usePencil(PencilFreeForm);
     doc->setToolAttribute(AttrLineEnding, EndingArrowArrow);
     press({100, 100});
@@ -93,7 +95,7 @@ TEST_F(CanvasTest, FreeHandWithOneMoveUsesTheReleasePositionForDirection) {
     EXPECT_TRUE(white(150, 100));
 }
 
-TEST_F(CanvasTest, StraightLineByDragGetsDotsAtBothEnds) {
+TEST_F(Pencil, StraightLineByDragGetsDotsAtBothEnds) {
     usePencil(PencilLine);
     doc->setToolAttribute(AttrLineEnding, EndingCircleCircle);
     press({50, 50});
@@ -111,7 +113,7 @@ TEST_F(CanvasTest, StraightLineByDragGetsDotsAtBothEnds) {
     EXPECT_EQ(im.pixel(100, 51), White);
 }
 
-TEST_F(CanvasTest, StraightLineByTwoClicksLeavesAPointAtTheStart) {
+TEST_F(Pencil, StraightLineByTwoClicksLeavesAPointAtTheStart) {
     usePencil(PencilLine);
     doc->setToolAttribute(AttrLineEnding, EndingCircleCircle);
     click({50, 50});
@@ -126,7 +128,7 @@ TEST_F(CanvasTest, StraightLineByTwoClicksLeavesAPointAtTheStart) {
     EXPECT_EQ(im.pixel(153, 80), Black); // dot at the end
 }
 
-TEST_F(CanvasTest, DashedThickStraightLineIsSevenParallelThinLines) {
+TEST_F(Pencil, DashedThickStraightLineIsSevenParallelThinLines) {
     usePencil(PencilLine);
     doc->setToolAttribute(AttrLineThickness, ThicknessThick);
     doc->setToolAttribute(AttrLineStyle, StyleDashed);
@@ -145,7 +147,7 @@ TEST_F(CanvasTest, DashedThickStraightLineIsSevenParallelThinLines) {
     EXPECT_EQ(nonWhiteBox(im).right(), 103);
 }
 
-TEST_F(CanvasTest, ConnectedLinesFinishWithinFivePixels) {
+TEST_F(Pencil, ConnectedLinesFinishWithinFivePixels) {
     usePencil(PencilConnected);
     drag({20, 20}, {100, 20});
     EXPECT_TRUE(black(60, 20));
@@ -168,7 +170,7 @@ TEST_F(CanvasTest, ConnectedLinesFinishWithinFivePixels) {
     EXPECT_TRUE(white(150, 150));
 }
 
-TEST_F(CanvasTest, ConnectedLinesGetEndingsAtTheChainEnds) {
+TEST_F(Pencil, ConnectedLinesGetEndingsAtTheChainEnds) {
     usePencil(PencilConnected);
     doc->setToolAttribute(AttrLineEnding, EndingCircleCircle);
     drag({50, 50}, {150, 50});
@@ -178,7 +180,7 @@ TEST_F(CanvasTest, ConnectedLinesGetEndingsAtTheChainEnds) {
     EXPECT_TRUE(black(150, 153)); // dot at the last vertex
 }
 
-TEST_F(CanvasTest, ArrowArrowNeedsThreeReleasesAfterThePress) {
+TEST_F(Pencil, ArrowArrowNeedsThreeReleasesAfterThePress) {
     usePencil(PencilLine);
     doc->setToolAttribute(AttrLineEnding, EndingArrowArrow);
     ASSERT_EQ(tools()->activePencilTool(), PencilArrowLine);
@@ -211,7 +213,7 @@ TEST_F(CanvasTest, ArrowArrowNeedsThreeReleasesAfterThePress) {
     EXPECT_TRUE(onlyBlackAndWhite(picture()));
 }
 
-TEST_F(CanvasTest, AdjustableHeadTurnsWithThePointer) {
+TEST_F(Pencil, AdjustableHeadTurnsWithThePointer) {
     usePencil(PencilLine);
     doc->setToolAttribute(AttrLineEnding, EndingNoneArrow);
     drag({100, 100}, {200, 100});
@@ -225,7 +227,7 @@ TEST_F(CanvasTest, AdjustableHeadTurnsWithThePointer) {
     EXPECT_TRUE(white(200, 100)); // no head at the arrow end itself
 }
 
-TEST_F(CanvasTest, VerticalArrowLinesPutTheHeadAtStartOrEnd) {
+TEST_F(Pencil, VerticalArrowLinesPutTheHeadAtStartOrEnd) {
     usePencil(PencilLine);
     doc->setToolAttribute(AttrLineEnding, EndingArrowNone);
     drag({100, 50}, {100, 150});
@@ -247,7 +249,7 @@ TEST_F(CanvasTest, VerticalArrowLinesPutTheHeadAtStartOrEnd) {
     EXPECT_TRUE(black(100, 50));
 }
 
-TEST_F(CanvasTest, ColourChangeKeepsAnArrowLineAttributeChangeAbandonsIt) {
+TEST_F(Pencil, ColourChangeKeepsAnArrowLineAttributeChangeAbandonsIt) {
     usePencil(PencilLine);
     doc->setToolAttribute(AttrLineEnding, EndingNoneArrow);
     KV_PencilModel* m = tools()->pencilModel();
@@ -261,7 +263,7 @@ TEST_F(CanvasTest, ColourChangeKeepsAnArrowLineAttributeChangeAbandonsIt) {
     EXPECT_EQ(nonWhiteBox(picture()), QRect(100, 100, 89, 1));
 }
 
-TEST_F(CanvasTest, EachPreviewShowsOnlyTheLatestLine) {
+TEST_F(Pencil, EachPreviewShowsOnlyTheLatestLine) {
     // Previews follow each other on one buffer: nothing of an earlier preview may remain, and
     // the picture itself stays untouched until the release.
     usePencil(PencilLine);

@@ -18,7 +18,9 @@ void expectRectOutline(const QImage& im, QRect r) {
 
 } // namespace
 
-TEST_F(CanvasTest, RectangleCoversExactlyItsPixels) {
+class Shapes : public CanvasTest {};
+
+TEST_F(Shapes, RectangleCoversExactlyItsPixels) {
     useTool(ToolShape);
     drag({10, 10}, {50, 30});
     const QImage im = picture();
@@ -27,7 +29,7 @@ TEST_F(CanvasTest, RectangleCoversExactlyItsPixels) {
     EXPECT_EQ(im.pixel(30, 20), White); // white fill colour: outline only
 }
 
-TEST_F(CanvasTest, ControlMakesSquares) {
+TEST_F(Shapes, ControlMakesSquares) {
     useTool(ToolShape);
     doc->setControlKey(true, Qt::Key_Control);
     drag({10, 10}, {50, 30});
@@ -44,7 +46,7 @@ TEST_F(CanvasTest, ControlMakesSquares) {
     EXPECT_EQ(tools()->shapeModel()->boundingRect({40, 50}), QRect(50, 50, 10, 10));
 }
 
-TEST_F(CanvasTest, BlackFillColourFillsTheShape) {
+TEST_F(Shapes, BlackFillColourFillsTheShape) {
     useTool(ToolShape);
     doc->setToolColor(ColorFill, Qt::black);
     drag({10, 10}, {50, 30});
@@ -53,14 +55,14 @@ TEST_F(CanvasTest, BlackFillColourFillsTheShape) {
     EXPECT_EQ(countNonWhite(im), 40 * 20);
 }
 
-TEST_F(CanvasTest, ShapeOutlineIsSolidWhateverTheLineStyle) {
+TEST_F(Shapes, ShapeOutlineIsSolidWhateverTheLineStyle) {
     doc->setToolAttribute(AttrLineStyle, StyleDotted);
     useTool(ToolShape);
     drag({10, 10}, {50, 30});
     expectRectOutline(picture(), QRect(10, 10, 40, 20));
 }
 
-TEST_F(CanvasTest, ThickRectangleOutline) {
+TEST_F(Shapes, ThickRectangleOutline) {
     doc->setToolAttribute(AttrLineThickness, ThicknessMedium);
     useTool(ToolShape);
     drag({10, 10}, {50, 30});
@@ -72,7 +74,7 @@ TEST_F(CanvasTest, ThickRectangleOutline) {
     EXPECT_EQ(im.pixel(12, 12), White);
 }
 
-TEST_F(CanvasTest, ClickFixesTheStartAndTheNextPressPreviews) {
+TEST_F(Shapes, ClickFixesTheStartAndTheNextPressPreviews) {
     useTool(ToolShape);
     click({10, 10});
     EXPECT_EQ(countNonWhite(picture()), 0);
@@ -86,7 +88,7 @@ TEST_F(CanvasTest, ClickFixesTheStartAndTheNextPressPreviews) {
     EXPECT_EQ(tools()->shapeModel()->shapeState(), 1);
 }
 
-TEST_F(CanvasTest, ReleaseOnTheStartCornerAfterADragDrawsNothing) {
+TEST_F(Shapes, ReleaseOnTheStartCornerAfterADragDrawsNothing) {
     useTool(ToolShape);
     press({10, 10});
     move({40, 40});
@@ -97,7 +99,7 @@ TEST_F(CanvasTest, ReleaseOnTheStartCornerAfterADragDrawsNothing) {
     EXPECT_EQ(countNonWhite(shown()), 0); // the preview is gone from the view too
 }
 
-TEST_F(CanvasTest, EllipseAndCircleStayInsideTheirBox) {
+TEST_F(Shapes, EllipseAndCircleStayInsideTheirBox) {
     useTool(ToolShape);
     doc->setToolAttribute(AttrShapeTool, ShapeCircle);
     drag({10, 10}, {50, 30});
@@ -112,7 +114,7 @@ TEST_F(CanvasTest, EllipseAndCircleStayInsideTheirBox) {
     EXPECT_EQ(nonWhiteBox(picture()), QRect(100, 100, 30, 30));
 }
 
-TEST_F(CanvasTest, RoundedRectangleUsesRoundness25) {
+TEST_F(Shapes, RoundedRectangleUsesRoundness25) {
     useTool(ToolShape);
     doc->setToolAttribute(AttrShapeTool, ShapeRoundedSquare);
     drag({10, 10}, {90, 50});
@@ -137,14 +139,14 @@ TEST_F(CanvasTest, RoundedRectangleUsesRoundness25) {
     EXPECT_EQ(im, ref);
 }
 
-TEST_F(CanvasTest, UnknownShapeCodeDrawsNothing) {
+TEST_F(Shapes, UnknownShapeCodeDrawsNothing) {
     useTool(ToolShape);
     doc->setToolAttribute(AttrShapeTool, 9);
     drag({10, 10}, {50, 30});
     EXPECT_EQ(countNonWhite(picture()), 0);
 }
 
-TEST_F(CanvasTest, ShapeByDirectCalls) {
+TEST_F(Shapes, ShapeByDirectCalls) {
     useTool(ToolShape);
     KV_ShapeModel* s = tools()->shapeModel();
     QMouseEvent p = event(QEvent::MouseButtonPress, {10, 10});
