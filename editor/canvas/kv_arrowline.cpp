@@ -17,58 +17,26 @@ void KV_ArrowLine::reset() {
 }
 
 void KV_ArrowLine::drawArrowLine(QPainter* segment, QPainter* arrows, QPoint s, QPoint p) {
-    QPoint a;
-    QPoint b;
-    switch (controller->activeLineEnding()) {
-    case EndingArrowArrow:
-        a = headPoint(s, p);
-        b = headPoint(p, s);
-        break;
-    case EndingArrowNone:
-        if (s.x() > p.x()) {
-            a = s;
-            b = headPoint(p, s);
-        } else {
-            a = p;
-            b = headPoint(s, p);
-        }
-        break;
-    case EndingNoneArrow:
-        if (s.x() > p.x()) {
-            a = p;
-            b = headPoint(s, p);
-        } else {
-            a = s;
-            b = headPoint(p, s);
-        }
-        break;
-    default:
+    const int ending = controller->activeLineEnding();
+    if (ending != EndingArrowArrow && ending != EndingArrowNone && ending != EndingNoneArrow)
         return;
-    }
+    // A single head goes to the left-hand end for arrow-none, to the right-hand end for
+    // none-arrow (to the start and the end where both are level).
+    const bool headAtP = (s.x() > p.x()) == (ending == EndingArrowNone);
+    const QPoint head = headAtP ? p : s;
+    const QPoint tail = headAtP ? s : p;
+    const QPoint a = ending == EndingArrowArrow ? headPoint(s, p) : tail;
+    const QPoint b = ending == EndingArrowArrow ? headPoint(p, s) : headPoint(head, tail);
     drawSegment(segment, a, b);
     if (arrows && arrows != segment)
         drawSegment(arrows, a, b);
     if (!arrows)
         return;
-    switch (controller->activeLineEnding()) {
-    case EndingArrowArrow:
+    if (ending == EndingArrowArrow) {
         drawArrow(arrows, s, p);
         drawArrow(arrows, p, s);
-        break;
-    case EndingArrowNone:
-        if (s.x() > p.x())
-            drawArrow(arrows, s, p);
-        else
-            drawArrow(arrows, p, s);
-        break;
-    case EndingNoneArrow:
-        if (s.x() > p.x())
-            drawArrow(arrows, p, s);
-        else
-            drawArrow(arrows, s, p);
-        break;
-    default:
-        break;
+    } else {
+        drawArrow(arrows, tail, head);
     }
 }
 

@@ -158,7 +158,12 @@ void KV_LineRenderer::dots(QPainter* painter, std::initializer_list<QPoint> cent
 void KV_LineRenderer::drawEnding(QPainter* painter, QPoint p1, QPoint p2, QPoint p3, QPoint p4) {
     if (!controller)
         return;
-    switch (controller->activeLineEnding()) {
+    const int ending = controller->activeLineEnding();
+    // A single ending goes to the left-hand end (p1 or p4) for arrow-none and circle-none, to
+    // the right-hand end for none-arrow and none-circle (to p1 and p4 where both are level).
+    const bool atP4 =
+        (p1.x() > p4.x()) == (ending == EndingArrowNone || ending == EndingCircleNone);
+    switch (ending) {
     case EndingArrowArrow:
         drawArrow(painter, p2, p1);
         drawArrow(painter, p3, p4);
@@ -167,22 +172,15 @@ void KV_LineRenderer::drawEnding(QPainter* painter, QPoint p1, QPoint p2, QPoint
         dots(painter, {p4, p1});
         break;
     case EndingArrowNone:
-        if (p1.x() > p4.x())
-            drawArrow(painter, p3, p4);
-        else
-            drawArrow(painter, p2, p1);
-        break;
     case EndingNoneArrow:
-        if (p1.x() > p4.x())
-            drawArrow(painter, p2, p1);
-        else
+        if (atP4)
             drawArrow(painter, p3, p4);
+        else
+            drawArrow(painter, p2, p1);
         break;
     case EndingCircleNone:
-        dots(painter, {p1.x() > p4.x() ? p4 : p1});
-        break;
     case EndingNoneCircle:
-        dots(painter, {p1.x() > p4.x() ? p1 : p4});
+        dots(painter, {atP4 ? p4 : p1});
         break;
     default:
         break;
