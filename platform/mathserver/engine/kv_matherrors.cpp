@@ -73,6 +73,17 @@ QString KV_MathErrors::text(int code) {
         return QStringLiteral("Unknown variable type");
     case BadArgument:
         return QStringLiteral("Invalid argument: numbers must be finite");
+    case Overflow:
+        return QStringLiteral("A number in the expression is too large or too small (overflow)");
+    case MisplacedOperator:
+        return QStringLiteral("An operator in the expression is misplaced");
+    case UnknownVariable:
+        return QStringLiteral("Unknown variable: the function depends on a variable other than "
+                              "the one named");
+    case DivergentIntegral:
+        return QStringLiteral("The integral diverges");
+    case NotDifferentiable:
+        return QStringLiteral("The function is not differentiable at this point");
     default:
         return QStringLiteral("Unknown error code %1").arg(code);
     }

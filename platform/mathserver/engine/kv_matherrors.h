@@ -41,7 +41,12 @@ public:
         BadIndexRange,
         BadVariableType,
         BadArgument,
-        LastCode = BadArgument
+        Overflow,
+        MisplacedOperator,
+        UnknownVariable,
+        DivergentIntegral,
+        NotDifferentiable,
+        LastCode = NotDifferentiable
     };
 
     // Length limit of every expression, variable value and function text.

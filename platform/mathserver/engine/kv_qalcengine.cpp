@@ -1,17 +1,45 @@
 #include "engine/kv_qalcengine.h"
 
+#include "engine/kv_enginemessage.h"
 #include "engine/kv_matherrors.h"
 
 #include <libqalculate/qalculate.h>
+#include <libxml/parser.h>
+#include <malloc.h>
 
 #include <cmath>
 
 namespace {
 
-// Target units of the US customary display, tried in this order; a result takes the first one
-// whose dimension matches exactly.
-const char* const UsUnits[] = {"ft",     "lb",  "oF",       "gal", "ft^2",   "mph",
-                               "ft/s^2", "lbf", "lbf/in^2", "hp",  "lb/ft^3"};
+// The C allocator's default size limit of fast-bin chunks.
+constexpr int DefaultFastBinLimit = 64 * int(sizeof(size_t)) / 4;
+
+// Loads the engine's definition files (local files only; exchange rates are never fetched).
+// Two settings halve the cost without changing what is loaded: the files' indentation is not
+// kept as text nodes, which the engine skips anyway, and the allocator's fast bins are off
+// meanwhile, since each parsed file, freed at once, would fill them, and merging them again on
+// the next large allocation costs more than parsing the file.
+void loadDefinitions() {
+    const int keptBlanks = xmlKeepBlanksDefault(0);
+    mallopt(M_MXFAST, 0);
+    CALCULATOR->loadGlobalDefinitions();
+    mallopt(M_MXFAST, DefaultFastBinLimit);
+    xmlKeepBlanksDefault(keptBlanks);
+}
+
+// Whether a calculated value still holds a division by zero (1/0 stays unsimplified).
+bool dividesByZero(const MathStructure& value) {
+    if (value.isPower() && value[0].isZero() && value[1].isNumber() &&
+        value[1].number().isNegative())
+        return true;
+    if (value.isDivision() && value[1].isZero())
+        return true;
+    for (size_t i = 0; i < value.size(); ++i) {
+        if (dividesByZero(value[i]))
+            return true;
+    }
+    return false;
+}
 
 } // namespace
 
@@ -23,8 +51,7 @@ KV_QalcEngine& KV_QalcEngine::instance() {
 KV_QalcEngine::KV_QalcEngine() {
     if (!CALCULATOR)
         new Calculator();
-    // Local definition files only; exchange rates are never fetched.
-    CALCULATOR->loadGlobalDefinitions();
+    loadDefinitions();
     CALCULATOR->setPrecision(EnginePrecision);
     CALCULATOR->useIntervalArithmetic(false);
     CALCULATOR->clearMessages();
@@ -63,12 +90,12 @@ EvaluationOptions KV_QalcEngine::evaluationOptions(const Modes& modes, bool appr
     return eo;
 }
 
-void KV_QalcEngine::takeMessages(QStringList& warnings, bool* parseTrouble, bool* error) {
+void KV_QalcEngine::takeMessages(QStringList& warnings, int* parseTrouble, bool* error) {
     for (CalculatorMessage* m = CALCULATOR->message(); m; m = CALCULATOR->nextMessage()) {
         warnings << fromEngine(m->message());
-        if (parseTrouble &&
+        if (parseTrouble && *parseTrouble == KV_MathErrors::Ok &&
             (m->stage() == MESSAGE_STAGE_PARSING || m->category() == MESSAGE_CATEGORY_PARSING))
-            *parseTrouble = true;
+            *parseTrouble = KV_EngineMessage::parseCode(m->message());
         if (error && m->type() == MESSAGE_ERROR)
             *error = true;
     }
@@ -82,38 +109,46 @@ int KV_QalcEngine::parse(const QString& text, const Modes& modes, MathStructure&
     eo.parse_options.preserve_format = preserveFormat;
     CALCULATOR->parse(&parsed, CALCULATOR->unlocalizeExpression(toEngine(text), eo.parse_options),
                       eo.parse_options);
-    bool trouble = false;
+    int trouble = KV_MathErrors::Ok;
     takeMessages(warnings, &trouble);
-    return trouble ? KV_MathErrors::SyntaxError : KV_MathErrors::Ok;
+    return trouble;
 }
 
 int KV_QalcEngine::calculate(const QString& text, const Modes& modes, bool approximate,
                              int timeLimitMs, MathStructure& result, QStringList& warnings,
                              MathStructure* parsed) {
     CALCULATOR->clearMessages();
-    const EvaluationOptions eo = evaluationOptions(modes, approximate);
+    EvaluationOptions eo = evaluationOptions(modes, approximate);
+    // Interval arithmetic carries the error of approximate values along, so that a result that
+    // is zero within that error prints as 0 (sqrt(2)^2-2), not as rounding residue.
+    eo.interval_calculation = INTERVAL_CALCULATION_VARIANCE_FORMULA;
+    CALCULATOR->useIntervalArithmetic(true);
+    const std::string expression =
+        CALCULATOR->unlocalizeExpression(toEngine(text), eo.parse_options);
     MathStructure parsedHere;
     CALCULATOR->startControl(timeLimitMs);
-    result =
-        CALCULATOR->calculate(CALCULATOR->unlocalizeExpression(toEngine(text), eo.parse_options),
-                              eo, parsed ? parsed : &parsedHere);
-    if (!CALCULATOR->aborted() && modes.units == 1)
-        convertToUsUnits(result, eo);
+    result = CALCULATOR->calculate(expression, eo, parsed ? parsed : &parsedHere);
+    // A result converted to a named target keeps it; the others take the units mode's units.
+    if (!CALCULATOR->aborted() && !hasTarget(expression, eo))
+        showInModeUnits(result, modes, eo);
     // Checked under the same time limit: the check may simplify the value once more.
     const bool real = modes.domain == 1 || CALCULATOR->aborted() || isReal(result, eo);
     const bool aborted = CALCULATOR->aborted();
     CALCULATOR->stopControl();
-    bool trouble = false;
+    CALCULATOR->useIntervalArithmetic(false);
+    int trouble = KV_MathErrors::Ok;
     bool error = false;
     takeMessages(warnings, &trouble, &error);
     if (aborted)
         return KV_MathErrors::TimedOut;
     if (trouble)
-        return KV_MathErrors::SyntaxError;
+        return trouble;
     if (error)
         return KV_MathErrors::CalculationFailed;
     if (!real)
         return KV_MathErrors::NotRealNumber;
+    if (dividesByZero(result))
+        warnings << QStringLiteral("The expression divides by zero");
     return KV_MathErrors::Ok;
 }
 
@@ -143,24 +178,6 @@ bool KV_QalcEngine::isReal(const MathStructure& value, const EvaluationOptions& 
     probe.eval(complex);
     CALCULATOR->endTemporaryStopMessages();
     return !holdsImaginaryNumber(probe);
-}
-
-void KV_QalcEngine::convertToUsUnits(MathStructure& value, const EvaluationOptions& eo) const {
-    if (!value.containsType(STRUCT_UNIT, false, false, false))
-        return;
-    // The first target of the same dimension: the converted value divided by the target has
-    // no unit left (litres are gal, not ft^3, although both are made of ft).
-    for (const char* target : UsUnits) {
-        const MathStructure targetValue = CALCULATOR->parse(target, eo.parse_options);
-        MathStructure converted = CALCULATOR->convert(value, target, eo);
-        MathStructure ratio(converted);
-        ratio.divide(targetValue);
-        ratio.eval(eo);
-        if (!ratio.containsType(STRUCT_UNIT, false, false, false)) {
-            value = converted;
-            return;
-        }
-    }
 }
 
 void KV_QalcEngine::startControl(int timeLimitMs) {

@@ -74,16 +74,29 @@ public:
     static std::string toEngine(const QString& text);
     static QString fromEngine(const std::string& text);
 
-    // Collects the engine's pending messages as text; parseTrouble tells whether any of them
-    // came from parsing (misplaced operators, ignored characters and the like).
-    static void takeMessages(QStringList& warnings, bool* parseTrouble = nullptr,
+    // Collects the engine's pending messages as text; parseTrouble receives the result code of
+    // the first that came from parsing (an overflowing number, a misplaced operator, ignored
+    // characters and the like), and stays Ok when none did.
+    static void takeMessages(QStringList& warnings, int* parseTrouble = nullptr,
                              bool* error = nullptr);
+
+    // Whether a value is a time: a number of one time unit, or a sum of such (2 h + 30 min).
+    static bool isTime(const MathStructure& value);
 
 private:
     // Significant digits the engine works with; enough for a double.
     static constexpr int EnginePrecision = 16;
 
     KV_QalcEngine();
+    // Whether the expression names a conversion target ("to km", "-> mi").
+    static bool hasTarget(const std::string& expression, const EvaluationOptions& eo);
+    // A result without a target: a time in hours, minutes and seconds, anything else in the
+    // units mode's units.
+    void showInModeUnits(MathStructure& value, const Modes& modes,
+                         const EvaluationOptions& eo) const;
+    // Converts value to target when both have exactly the same dimension.
+    bool convertExactly(MathStructure& value, const char* target,
+                        const EvaluationOptions& eo) const;
     void convertToUsUnits(MathStructure& value, const EvaluationOptions& eo) const;
     // Whether a calculated value holds no imaginary part, also where the reals left it
     // unsimplified.

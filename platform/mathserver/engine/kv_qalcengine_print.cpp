@@ -42,6 +42,9 @@ PrintOptions KV_QalcEngine::printOptions(const Modes& modes, AnsType type) const
 QString KV_QalcEngine::print(const MathStructure& value, const Modes& modes, AnsType type,
                              int timeLimitMs, bool reorder) {
     PrintOptions po = printOptions(modes, type);
+    // A time keeps plain seconds: 2 h + 30 min, never 9 ks.
+    if (isTime(value))
+        po.use_unit_prefixes = false;
     const bool full = type == FULL_PRECISION_ANS || type == FULL_PRECISION_ANS_NOEXPORT;
     // Significant digits of a float answer come from the engine's working precision.
     int digits = EnginePrecision;

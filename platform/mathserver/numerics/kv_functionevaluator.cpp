@@ -46,5 +46,8 @@ int KV_FunctionEvaluator::evaluate(const double* values, double& out) const {
     m.eval(*options_);
     if (KV_QalcEngine::aborted())
         return KV_MathErrors::TimedOut;
-    return KV_QalcEngine::realValue(m, out) ? KV_MathErrors::Ok : KV_MathErrors::NotRealNumber;
+    if (KV_QalcEngine::realValue(m, out))
+        return KV_MathErrors::Ok;
+    // A name left unknown (x in a function of y) keeps the value from being a number.
+    return m.containsUnknowns() ? KV_MathErrors::UnknownVariable : KV_MathErrors::NotRealNumber;
 }

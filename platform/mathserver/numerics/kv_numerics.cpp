@@ -24,14 +24,17 @@ constexpr size_t IntegrationIntervals = 1000;
 struct Adapter {
     const KV_Numerics::Function* f;
     int failure = KV_MathErrors::Ok;
+    double failedAt = 0; // where the first failure happened
 
     static double call(double x, void* self) {
         auto* a = static_cast<Adapter*>(self);
         double y = 0;
         const int code = (*a->f)(x, y);
         if (code != KV_MathErrors::Ok || !std::isfinite(y)) {
-            if (a->failure == KV_MathErrors::Ok)
+            if (a->failure == KV_MathErrors::Ok) {
                 a->failure = code != KV_MathErrors::Ok ? code : KV_MathErrors::NotRealNumber;
+                a->failedAt = x;
+            }
             return std::numeric_limits<double>::quiet_NaN();
         }
         return y;
@@ -76,6 +79,21 @@ int sample(const KV_Numerics::Function& f, double a, double b, Grid& g) {
 
 bool validInterval(double a, double b) {
     return std::isfinite(a) && std::isfinite(b) && a < b;
+}
+
+// Whether f has a pole at x: on one side its values grow at least as fast as 1/|x - pole|
+// (a thousandth of the distance gives nearly a thousand times the value), which no integral
+// across x survives.
+bool poleAt(const KV_Numerics::Function& f, double x) {
+    const double scale = std::max(1.0, std::fabs(x));
+    for (const double side : {-1.0, 1.0}) {
+        double near = 0, nearer = 0;
+        if (f(x + side * 1e-4 * scale, near) == KV_MathErrors::Ok &&
+            f(x + side * 1e-7 * scale, nearer) == KV_MathErrors::Ok && std::isfinite(near) &&
+            std::isfinite(nearer) && std::fabs(nearer) > 900 * std::fabs(near))
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -220,8 +238,12 @@ int KV_Numerics::integral(const Function& f, double a, double b, double& value) 
     else
         status = gsl_integration_qags(&F, lo, hi, epsabs, epsrel, IntegrationIntervals, w.get(),
                                       &result, &error);
+    if (adapter.failure == KV_MathErrors::NotRealNumber && poleAt(f, adapter.failedAt))
+        return KV_MathErrors::DivergentIntegral;
     if (adapter.failure)
         return adapter.failure;
+    if (status == GSL_EDIVERGE)
+        return KV_MathErrors::DivergentIntegral;
     // Round-off limits on the requested accuracy still leave a usable value.
     if ((status != GSL_SUCCESS && status != GSL_EROUND) || !std::isfinite(result))
         return KV_MathErrors::NotConverged;
@@ -233,13 +255,22 @@ int KV_Numerics::derivative(const Function& f, double x0, double& value) {
     quietGsl();
     if (!std::isfinite(x0))
         return KV_MathErrors::BadArgument;
+    // A function without a real value at x0 says so; one that has it but fails beside it
+    // (sqrt(x) at 0) is not differentiable there.
+    double y0 = 0;
+    if (const int code = f(x0, y0))
+        return code;
+    if (!std::isfinite(y0))
+        return KV_MathErrors::NotRealNumber;
     Adapter adapter{&f};
     gsl_function F = adapter.function();
     double result = 0, error = 0;
     const int status =
         gsl_deriv_central(&F, x0, 1e-4 * std::max(1.0, std::fabs(x0)), &result, &error);
-    if (adapter.failure)
+    if (adapter.failure == KV_MathErrors::TimedOut)
         return adapter.failure;
+    if (adapter.failure)
+        return KV_MathErrors::NotDifferentiable;
     if (status != GSL_SUCCESS || !std::isfinite(result))
         return KV_MathErrors::NotConverged;
     value = result;
