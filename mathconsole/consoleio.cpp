@@ -3,6 +3,8 @@
 #include "consolestate.h"
 #include "kvq_mathserver.h"
 
+#include <QStringDecoder>
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -110,7 +112,10 @@ void writeStreamNumber(double value) {
 }
 
 QString fromInput(const char* buffer) {
-    return QString::fromLatin1(buffer);
+    // Today's terminals send UTF-8; a line that is not valid UTF-8 is Latin-1, as it always was.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8(buffer);
+    return utf8.hasError() ? QString::fromLatin1(buffer) : text;
 }
 
 CBuffer allocBuffer(size_t size) {

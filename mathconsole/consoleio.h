@@ -51,7 +51,7 @@ using CBuffer = std::unique_ptr<char[], FreeDeleter>;
 // it cannot be had.
 CBuffer allocBuffer(size_t size);
 
-// A Latin-1 string made from console input.
+// A string made from console input: UTF-8 when the bytes are valid UTF-8, else Latin-1.
 QString fromInput(const char* buffer);
 
 #endif
