@@ -28,3 +28,9 @@ ConsoleResult runConsole(const std::string& input, const QProcessEnvironment& en
     result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     return result;
 }
+
+ConsoleResult runRealConsole(const std::string& input) {
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("KV_COMPONENT_PATH"), QStringLiteral(KV_REAL_MATH_DIR));
+    return runConsole(input, env);
+}

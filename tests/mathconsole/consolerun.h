@@ -18,4 +18,7 @@ struct ConsoleResult {
 ConsoleResult runConsole(const std::string& input,
                          const QProcessEnvironment& env = QProcessEnvironment());
 
+// Runs the console with input against the real math server and symbol-watch hub.
+ConsoleResult runRealConsole(const std::string& input);
+
 #endif
