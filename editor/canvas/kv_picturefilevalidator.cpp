@@ -45,7 +45,7 @@ bool rleReachesEnd(const uchar* d, qint64 size, qint64 pos, bool fourBit) {
     return false;
 }
 
-// Pixel memory above Qt's allocation limit is refused by Qt's readers; the checks refuse it
+// Pixel memory above Qt's allocation limit is refused by Qt's readers; the JPEG check refuses it
 // before decoding anything. 0 means no limit.
 qint64 allocationLimitBytes() {
     return qint64(QImageReader::allocationLimit()) * 1024 * 1024;
@@ -80,12 +80,11 @@ bool decodesCleanly(JpegCheck* check, QByteArrayView data) {
     jpeg_mem_src(info, reinterpret_cast<const unsigned char*>(data.data()),
                  static_cast<unsigned long>(data.size()));
     jpeg_read_header(info, TRUE);
+    // This also bounds libjpeg's own memory: a progressive picture's coefficients take about
+    // 8 bytes a pixel at most (four components), twice the 4 bytes a pixel counted here.
     const qint64 limit = allocationLimitBytes();
-    if (limit > 0) {
-        if (qint64(info->image_width) * info->image_height * 4 > limit)
-            return false;
-        info->mem->max_memory_to_use = long(limit);
-    }
+    if (limit > 0 && qint64(info->image_width) * info->image_height * 4 > limit)
+        return false;
     info->dct_method = JDCT_IFAST;
     info->do_fancy_upsampling = FALSE;
     jpeg_start_decompress(info);
