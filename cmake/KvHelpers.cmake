@@ -65,7 +65,6 @@ set(KV_TEST_ENVIRONMENT
     DBUS_SESSION_BUS_ADDRESS=disabled:
     KV_BACKPACK_DIR=${CMAKE_BINARY_DIR}/test-backpack
     LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/support/lsan.supp:print_suppressions=0
-    ASAN_OPTIONS=detect_odr_violation=0
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1)
 
 # kv_add_gtest(name SOURCES file... LIBS lib... [TIMEOUT seconds] [QT_MAIN]):
