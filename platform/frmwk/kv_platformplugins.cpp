@@ -34,11 +34,11 @@ QStringList pluginFolders(int argc, char** argv) {
 } // namespace
 
 QStringList KV_PlatformPlugins::requested(int argc, char** argv) {
-    QString spec = optionValue(argc, argv, "-platform");
-    if (spec.isNull())
-        spec = qEnvironmentVariable("QT_QPA_PLATFORM");
+    QString option = optionValue(argc, argv, "-platform");
+    if (option.isNull())
+        option = qEnvironmentVariable("QT_QPA_PLATFORM");
     QStringList names;
-    for (const QString& entry : spec.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+    for (const QString& entry : option.split(QLatin1Char(';'), Qt::SkipEmptyParts))
         names << entry.section(QLatin1Char(':'), 0, 0);
     names.removeAll(QString());
     return names;
