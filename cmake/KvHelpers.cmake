@@ -59,11 +59,13 @@ function(kv_link_framework target)
     target_link_options(${target} PRIVATE "LINKER:--no-as-needed")
 endfunction()
 
-# The environment every test runs in: no display, no user session bus, a private backpack.
+# The environment every test runs in: no display, no user session bus, a private backpack and
+# recovery folder.
 set(KV_TEST_ENVIRONMENT
     QT_QPA_PLATFORM=offscreen
     DBUS_SESSION_BUS_ADDRESS=disabled:
     KV_BACKPACK_DIR=${CMAKE_BINARY_DIR}/test-backpack
+    XDG_STATE_HOME=${CMAKE_BINARY_DIR}/test-state
     LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/support/lsan.supp:print_suppressions=0
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1)
 

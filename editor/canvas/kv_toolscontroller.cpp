@@ -4,6 +4,7 @@
 #include "kv_pencilmodel.h"
 #include "kv_shapesmodel.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QtGlobal>
 
@@ -93,7 +94,12 @@ void KV_ToolsController::setToolColor(int which, QColor color) {
         fillColor = color;
 }
 
+void KV_ToolsController::followControl(const QMouseEvent* e) {
+    controlKey = e->modifiers().testFlag(Qt::ControlModifier);
+}
+
 void KV_ToolsController::mousePress(QMouseEvent* e) {
+    followControl(e);
     switch (tool) {
     case ToolPencil:
         pencil->mousePress(e);
@@ -110,6 +116,7 @@ void KV_ToolsController::mousePress(QMouseEvent* e) {
 }
 
 void KV_ToolsController::mouseRelease(QMouseEvent* e) {
+    followControl(e);
     if (tool == ToolPencil)
         pencil->mouseRelease(e);
     else if (tool == ToolShape)
@@ -117,6 +124,7 @@ void KV_ToolsController::mouseRelease(QMouseEvent* e) {
 }
 
 void KV_ToolsController::draw(QMouseEvent* e) {
+    followControl(e);
     if (tool == ToolPencil)
         pencil->drawPencil(e);
     else if (tool == ToolShape)

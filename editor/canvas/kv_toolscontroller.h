@@ -63,10 +63,14 @@ public:
     // centred on it (Qt 6's own wide points can come out one pixel too wide).
     static void drawPoint(QPainter* painter, QPoint p);
 
-    // Control key held: read by the shape model (squares and circles).
+    // Control key held: read by the shape model (squares and circles). Each pen event sets it
+    // from the modifiers it carries, so a release of Control that went to another window is
+    // not remembered; setControlKey keeps it in step between pen events.
     bool controlKey = false;
 
 private:
+    void followControl(const QMouseEvent* e);
+
     int tool = ToolPencil;
     int pencilTool = PencilFreeForm;
     int shapeTool = ShapeSquare;

@@ -65,8 +65,8 @@ bool KVQ_ImageDocument::newImage() {
     updateImage();
     if (tools)
         tools->resetFlags();
-    savedFlag = true;
     fileFlag = false;
+    markSaved(true);
     return ended && begun;
 }
 
@@ -115,18 +115,38 @@ bool KVQ_ImageDocument::loadImage(const QString& fileName, const char* format) {
     QPixmap loaded;
     if (!readPicture(fileName, chosen, &loaded))
         return false;
-    if (paint.isActive())
-        paint.end();
-    picture.swap(loaded);
-    loaded = QPixmap();
+    takePicture(loaded);
     fName = fileName;
     curFormat = chosen;
+    fileFlag = true;
+    markSaved(true);
+    return true;
+}
+
+bool KVQ_ImageDocument::restoreImage(const QImage& image, const QString& fileName,
+                                     const char* format) {
+    const char* chosen = chooseFormat(format);
+    QPixmap restored = QPixmap::fromImage(image);
+    if (restored.isNull() || (!fileName.isEmpty() && !chosen))
+        return false;
+    takePicture(restored);
+    if (tools)
+        tools->resetFlags();
+    fName = fileName;
+    curFormat = fileName.isEmpty() ? nullptr : chosen;
+    fileFlag = !fileName.isEmpty();
+    markSaved(false);
+    return true;
+}
+
+void KVQ_ImageDocument::takePicture(QPixmap& pm) {
+    if (paint.isActive())
+        paint.end();
+    picture.swap(pm);
+    pm = QPixmap();
     showPicture();
     updateImage();
     paint.begin(&picture);
-    fileFlag = true;
-    savedFlag = true;
-    return true;
 }
 
 bool KVQ_ImageDocument::writePicture(const QString& fileName, const char* format) {
@@ -150,8 +170,8 @@ bool KVQ_ImageDocument::saveImage() {
     // Only a successful write counts as saved.
     const bool ok = writePicture(fName, curFormat);
     if (ok) {
-        savedFlag = true;
         fileFlag = true;
+        markSaved(true);
     }
     return ok;
 }
@@ -166,8 +186,8 @@ bool KVQ_ImageDocument::saveImageAs(const QString& fileName, const char* format)
     fName = fileName;
     const bool ok = writePicture(fName, curFormat);
     if (ok) {
-        savedFlag = true;
         fileFlag = true;
+        markSaved(true);
     } else {
         fName = previousName;
         curFormat = previousFormat;
@@ -216,6 +236,14 @@ void KVQ_ImageDocument::updateImage() {
     previewBuffer = QPixmap();
     update();
     savedFlag = false;
+    emit pictureChanged();
+}
+
+void KVQ_ImageDocument::markSaved(bool saved) {
+    const bool becameSaved = saved && !savedFlag;
+    savedFlag = saved;
+    if (becameSaved)
+        emit pictureSaved();
 }
 
 void KVQ_ImageDocument::updateImage(QPixmap* preview) {

@@ -15,6 +15,7 @@
 #include <QString>
 
 class KV_ToolsController;
+class QImage;
 
 class KVQ_ImageDocument : public QCanvasView {
     Q_OBJECT
@@ -27,6 +28,9 @@ public:
     bool loadImage(const QString& fileName, const char* format);
     bool saveImage();
     bool saveImageAs(const QString& fileName, const char* format);
+    // Takes image as the picture, unsaved, bound to fileName in format when fileName is not
+    // empty (a picture recovered after a crash, under its original name).
+    bool restoreImage(const QImage& image, const QString& fileName, const char* format);
 
     void updateImage();
     void updateImage(QPixmap* preview);
@@ -54,6 +58,12 @@ public:
     const char* currentFormat() const { return curFormat; }
     KV_ToolsController* toolsController() const { return tools; }
 
+signals:
+    // A change reached the picture (previews do not count).
+    void pictureChanged();
+    // The picture has no unsaved changes any more: it was saved, loaded or started anew.
+    void pictureSaved();
+
 protected:
     void init();
 
@@ -70,6 +80,10 @@ private:
     static bool readPicture(const QString& fileName, const char* format, QPixmap* out);
     // Writes the picture through a temporary file that replaces the target only when complete.
     bool writePicture(const QString& fileName, const char* format);
+    // Sets the saved state; emits pictureSaved when it becomes true.
+    void markSaved(bool saved);
+    // Makes pm the picture, with the painter open on it.
+    void takePicture(QPixmap& pm);
 
     bool savedFlag = true;
     bool fileFlag = false;

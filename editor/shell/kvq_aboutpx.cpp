@@ -6,6 +6,11 @@
 
 namespace {
 
+// The children lie below the dialog's caption band.
+QRect belowCaption(int x, int y, int w, int h) {
+    return QRect(x, y + KVQ_Dialog::CaptionHeight, w, h);
+}
+
 QLabel* makeLabel(QWidget* parent, const char* name, const QRect& geometry) {
     auto* label = new QLabel(parent);
     label->setObjectName(QLatin1String(name));
@@ -27,23 +32,24 @@ KVQ_AboutPX::KVQ_AboutPX(QWidget* parent, const char* name, bool modal, Qt::Wind
     : KVQ_Dialog(parent, name, modal, flags) {
     if (!name)
         setObjectName(QStringLiteral("KVQ_AboutPX"));
-    resize(353, 163);
+    resize(353, 163 + CaptionHeight);
     setCaption(tr("About Image Editor"));
 
-    title = makeLabel(this, "TextLabel1", QRect(0, 0, 350, 20));
+    title = makeLabel(this, "TextLabel1", belowCaption(0, 0, 350, 20));
     title->setText(tr("               Image Editor"));
-    version = makeLabel(this, "TextLabel2", QRect(0, 20, 351, 40));
-    version->setText(tr("The current version of the this \napplication is 1.0"));
-    copyright = makeLabel(this, "TextLabel4", QRect(0, 90, 351, 31));
+    version = makeLabel(this, "TextLabel2", belowCaption(0, 20, 351, 40));
+    version->setText(tr("The current version of this application is 1.0."));
+    version->setWordWrap(true);
+    copyright = makeLabel(this, "TextLabel4", belowCaption(0, 90, 351, 31));
     copyright->setText(tr("Copyright (C) the kv project developers. Free software: share and "
                           "change it under the terms of its licence."));
     copyright->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     copyright->setWordWrap(true);
-    maker = makeLabel(this, "TextLabel3", QRect(0, 60, 351, 20));
+    maker = makeLabel(this, "TextLabel3", belowCaption(0, 60, 351, 20));
     maker->setText(tr("               The kv project"));
     okButton = new QPushButton(this);
     okButton->setObjectName(QStringLiteral("PushButton1"));
-    okButton->setGeometry(120, 130, 90, 30);
+    okButton->setGeometry(belowCaption(120, 130, 90, 30));
     okButton->setText(tr("OK"));
     setFonts();
 

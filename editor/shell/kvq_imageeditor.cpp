@@ -1,6 +1,7 @@
 #include "kvq_imageeditor.h"
 
 #include "kv_lazyiconengine.h"
+#include "kv_recoveryfile.h"
 #include "kvq_imagedocument.h"
 #include "kvq_menubar.h"
 #include "kvq_popupmenu.h"
@@ -10,8 +11,10 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QFile>
 #include <QKeySequence>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -69,12 +72,21 @@ KVQ_imageEditor::KVQ_imageEditor(QWidget* parent, const char* name, QString file
     setModeActions(modeGroup, 1, 1);
     document->setGeometry(0, 20, 480, 320);
     initActionArray();
+    showName(QStringLiteral("Image1"));
+    recovery = new KV_RecoveryFile(document, this);
 
-    // The window takes the keys itself; the view and the buttons never hold the focus.
+    // The window takes the keys itself; the view and the buttons never hold the focus, and a
+    // child that takes it passes its keys on.
     setFocusPolicy(Qt::StrongFocus);
-    for (QToolButton* button : findChildren<QToolButton*>())
-        button->setFocusPolicy(Qt::NoFocus);
+    watchButtonPresses();
     setFocus();
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &KVQ_imageEditor::followFocusWindow);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        if (old && old != this)
+            old->removeEventFilter(this);
+        if (now && now != this && now->window() == this)
+            now->installEventFilter(this);
+    });
 
     if (!fileName.isEmpty())
         inputFileName(QFile::encodeName(fileName).constData());
@@ -218,6 +230,9 @@ void KVQ_imageEditor::connectActions() {
 }
 
 KVQ_imageEditor::~KVQ_imageEditor() {
+    // The recovery file stays on disk: the window may go without the question about changes.
+    delete recovery;
+    recovery = nullptr;
     // The slots may run while the actions go; they find no document then.
     delete document;
     document = nullptr;
@@ -242,7 +257,17 @@ KVQ_imageEditor::~KVQ_imageEditor() {
                                 editMenu,    imageMenu,   viewMenu,      titleBar};
     for (QObject* widget : widgets)
         delete widget;
-    releaseKeyboard();
+}
+
+void KVQ_imageEditor::showEvent(QShowEvent* event) {
+    KVQ_Component::showEvent(event);
+    // Without a window manager nobody gives a new window the focus.
+    activateWindow();
+    setFocus();
+    if (!recoveryOffered) {
+        recoveryOffered = true;
+        QTimer::singleShot(0, this, &KVQ_imageEditor::offerRecovery);
+    }
 }
 
 QPixmap* KVQ_imageEditor::createIcon() {

@@ -9,15 +9,19 @@
 //   kvq_imageeditor_keys.cpp   key handling and the keyboard highlight over the actions
 //   kvq_imageeditor_files.cpp  New, Open, Save, Quit, the start-up open, display names
 //   kvq_imageeditor_saveas.cpp Save As and the image-format helpers, About and Help
+//   kvq_imageeditor_recovery.cpp the offer to reopen a picture recovered after a crash
 #ifndef KVQ_IMAGEEDITOR_H
 #define KVQ_IMAGEEDITOR_H
 
 #include "kvq_backpackfile.h"
 #include "kvq_component.h"
 
+#include <QPointer>
 #include <QString>
+#include <QWindow>
 
 class KVQ_ImageDocument;
+class KV_RecoveryFile;
 class KVQ_MenuBar;
 class KVQ_PopupMenu;
 class KVQ_TitleBar;
@@ -27,6 +31,7 @@ class QCloseEvent;
 class QActionGroup;
 class QKeyEvent;
 class QPixmap;
+class QShowEvent;
 class QToolBar;
 
 class KVQ_imageEditor : public KVQ_Component {
@@ -53,6 +58,10 @@ public:
     void setToolFocus();
 
     KVQ_ImageDocument* imageDocument() const { return document; }
+    KV_RecoveryFile* recoveryFile() const { return recovery; }
+
+    // The window's title for a picture's display name.
+    static QString windowTitleFor(const QString& displayName);
 
     // One value of an attribute popup and the icon showing it.
     struct PopupEntry {
@@ -132,6 +141,18 @@ protected:
     bool focusNextPrevChild(bool next) override;
     // Closing the window asks about unsaved changes, as Quit does.
     void closeEvent(QCloseEvent* event) override;
+    // Shown, the window takes the keyboard focus (with or without a window manager) and, the
+    // first time, offers a picture recovered after a crash.
+    void showEvent(QShowEvent* event) override;
+    // Coming back to the window, the Control state is read from the keyboard again: a release
+    // of Control typed into a box or another window never reached the key handler.
+    void changeEvent(QEvent* event) override;
+    // Keys typed while a child of the window holds the focus reach the key handler too.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // When a box or popup of this window closes and no window manager hands the keyboard
+    // back, the window takes it.
+    void followFocusWindow(QWindow* now);
+    void boxVisibilityChanged(bool visible);
 
 private:
     // The tool slots of each block, in block order; member pointers to virtual slots call
@@ -155,17 +176,34 @@ private:
     void highlightLine(int index);
     void highlightFill(int index);
     void highlightShape(int index);
-    // Releases the keyboard, shows the popup of values under the button, grabs the keyboard
-    // again and passes the chosen id (or -1) on. Returns the id.
-    int runAttributePopup(QAction* button, const AttributePopup& popup);
-    static bool isPopupEntry(const AttributePopup& popup, int id);
+    // Shows the popup of values under the button; a chosen value goes to the document and its
+    // icon to the button. False when the popup was dismissed, which changes nothing.
+    bool runAttributePopup(QAction* button, const AttributePopup& popup);
     void notImplemented();
+
+    // The keyboard bookkeeping and the highlight of a block as they were before one of its
+    // buttons was used, for a dismissed popup to put back. A pen click checks its button
+    // before the slot runs, so the highlight is taken when the button is pressed.
+    struct FocusState {
+        int level;
+        int indices[8];
+        QActionGroup* group;
+        QAction* highlighted;
+    };
+    FocusState focusBefore(QActionGroup* group) const;
+    void restoreFocus(const FocusState& state);
+    void watchButtonPresses();
     void placeholderMode(bool on, int prevMode, int mode);
     void showViewBar(KVQ_ToolBar* bar, int tool);
 
-    // The changed-document prompt; false when the user cancelled the operation.
+    // The changed-document prompt; false when the user cancelled the operation, or chose to
+    // save and the picture was not written.
     bool askToSave(const QString& caption, const QString& text);
     void errorMessage(const QString& text);
+    // Shows a display name in the title band and the window's title.
+    void showName(const QString& shown);
+    // Offers each picture left by an editor that ended without saving it.
+    void offerRecovery();
     // The Open dialog loop; false when the dialog was dismissed.
     bool openChosenFile();
     void setWritable(bool writable);
@@ -220,6 +258,14 @@ protected:
     int prevLineIndex = 0;
     int prevFillIndex = 0;
     int prevShapesIndex = -1;
+
+private:
+    KV_RecoveryFile* recovery = nullptr;
+    bool recoveryOffered = false;
+    // The group of the button being pressed and its highlight before the press.
+    QActionGroup* pressedGroup = nullptr;
+    QAction* highlightBeforePress = nullptr;
+    QPointer<QWindow> focusWindowBefore;
 };
 
 #endif

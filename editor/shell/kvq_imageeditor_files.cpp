@@ -1,6 +1,7 @@
 // File commands: New, Open, Save, Quit, the start-up open and the name shown for a picture.
 #include "kvq_imageeditor.h"
 
+#include "kv_recoveryfile.h"
 #include "kvq_filedialog.h"
 #include "kvq_filehandler.h"
 #include "kvq_imagedocument.h"
@@ -12,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -51,12 +53,20 @@ bool isLoadableFormat(const char* format) {
 bool KVQ_imageEditor::askToSave(const QString& caption, const QString& text) {
     if (!document || document->saved())
         return true;
+    // Escape cancels: only "No" throws the changes away.
     const int answer =
         KVQ_MessageBox::information(this, caption, text, QStringLiteral("Ok"), QStringLiteral("No"),
-                                    QStringLiteral("Cancel"), 0, 1);
-    if (answer == 0)
+                                    QStringLiteral("Cancel"), 0, 2);
+    if (answer == 1)
+        return true;
+    if (answer != 0)
+        return false;
+    // "Ok" goes on only once the picture is written; with Save switched off, through Save As.
+    if (fileSaveAction->isEnabled())
         fileSave();
-    return answer == 0 || answer == 1;
+    else
+        fileSaveAs();
+    return document->saved();
 }
 
 void KVQ_imageEditor::errorMessage(const QString& text) {
@@ -67,7 +77,8 @@ void KVQ_imageEditor::fileNew() {
     if (!askToSave(QStringLiteral("Save"), QLatin1String(ChangedText)))
         return;
     document->newImage();
-    titleBar->setText(QStringLiteral("Image1"));
+    showName(QStringLiteral("Image1"));
+    setWritable(true);
 }
 
 void KVQ_imageEditor::fileOpen() {
@@ -90,12 +101,10 @@ void KVQ_imageEditor::fileOpen() {
 
 bool KVQ_imageEditor::openChosenFile() {
     for (;;) {
-        releaseKeyboard();
         const bool chosen = KVQ_FileDialog::getOpenFile(
             backpackFile, QStringList(QStringLiteral("JPG,BMP")),
             QStringList(QStringLiteral("jpeg,bmp")), QString(), QString(), QString(), nullptr,
             nullptr, QStringLiteral("Open"));
-        grabKeyboard();
         if (!chosen)
             return false;
 
@@ -160,23 +169,28 @@ void KVQ_imageEditor::fileSave() {
 }
 
 void KVQ_imageEditor::closeAll() {
-    if (askToSave(QStringLiteral("Image Editor"), QLatin1String(ChangedText)))
-        QApplication::exit(0);
+    if (!askToSave(QStringLiteral("Image Editor"), QLatin1String(ChangedText)))
+        return;
+    recovery->discard(); // saved, or thrown away on purpose
+    QApplication::exit(0);
 }
 
 void KVQ_imageEditor::closeEvent(QCloseEvent* event) {
-    if (askToSave(QStringLiteral("Image Editor"), QLatin1String(ChangedText)))
-        event->accept();
-    else
+    if (!askToSave(QStringLiteral("Image Editor"), QLatin1String(ChangedText))) {
         event->ignore();
+        return;
+    }
+    recovery->discard();
+    event->accept();
 }
 
 void KVQ_imageEditor::inputFileName(const char* name) {
     const QString path = QFile::decodeName(name);
     const char* format = QImageIO::imageFormat(path);
-    const auto warn = [this] {
+    const auto warn = [this, &path] {
         KVQ_MessageBox::warning(this, QStringLiteral("Error Message"),
-                                QStringLiteral("The Image could not be loaded"),
+                                QStringLiteral("The Image could not be loaded") +
+                                    QLatin1Char('\n') + QDir::toNativeSeparators(path),
                                 QStringLiteral("OK"), QString(), QString(), 0, -1);
     };
     if (!isLoadableFormat(format)) {
@@ -198,9 +212,19 @@ void KVQ_imageEditor::inputFileName(const char* name) {
 
 void KVQ_imageEditor::imageCaption(QString name) {
     currentFileName = name;
-    const QString shown = stripName(name, true);
-    setCaption(shown);
+    showName(stripName(name, true));
+}
+
+void KVQ_imageEditor::showName(const QString& shown) {
     titleBar->setText(shown);
+    setCaption(windowTitleFor(shown));
+}
+
+QString KVQ_imageEditor::windowTitleFor(const QString& displayName) {
+    // "[*]" in a window title is Qt's mark for unsaved changes; doubled it shows as itself.
+    QString name = displayName;
+    name.replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
+    return name + QStringLiteral(" - Image Editor");
 }
 
 QString KVQ_imageEditor::getOnlyFileName(QString path) {

@@ -8,7 +8,10 @@
 #include "kvq_menubar.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QKeyEvent>
+#include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -35,7 +38,6 @@ void KVQ_imageEditor::keyPressEvent(QKeyEvent* event) {
             tabMajorScreen();
             break;
         case Qt::Key_M:
-            releaseKeyboard();
             menuBar->show();
             break;
         case Qt::Key_N:
@@ -78,6 +80,53 @@ void KVQ_imageEditor::keyReleaseEvent(QKeyEvent* event) {
 
 bool KVQ_imageEditor::focusNextPrevChild(bool) {
     return false;
+}
+
+void KVQ_imageEditor::changeEvent(QEvent* event) {
+    KVQ_Component::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || !isActiveWindow())
+        return;
+    controlHeld = QApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier);
+    if (document)
+        document->setControlKey(controlHeld, Qt::Key_Control);
+}
+
+bool KVQ_imageEditor::eventFilter(QObject* watched, QEvent* event) {
+    const bool press = event->type() == QEvent::KeyPress;
+    if ((press || event->type() == QEvent::KeyRelease) && watched != this) {
+        auto* child = qobject_cast<QWidget*>(watched);
+        if (child && child->window() == this) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (press)
+                keyPressEvent(key);
+            else
+                keyReleaseEvent(key);
+            return true;
+        }
+    }
+    return KVQ_Component::eventFilter(watched, event);
+}
+
+void KVQ_imageEditor::followFocusWindow(QWindow* now) {
+    QWindow* own = windowHandle();
+    // A box or popup that takes the keyboard from this window is watched until it closes.
+    if (now && own && now != own && focusWindowBefore == own)
+        connect(now, &QWindow::visibleChanged, this, &KVQ_imageEditor::boxVisibilityChanged,
+                Qt::UniqueConnection);
+    focusWindowBefore = now;
+}
+
+void KVQ_imageEditor::boxVisibilityChanged(bool visible) {
+    if (visible)
+        return;
+    // Once the box is gone, the keyboard comes back here unless another window has it; without
+    // a window manager nothing else would give it back.
+    QTimer::singleShot(0, this, [this] {
+        const QWindow* focus = QApplication::focusWindow();
+        if (isVisible() && (!focus || !focus->isVisible()) && !QApplication::activeModalWidget() &&
+            !QApplication::activePopupWidget())
+            activateWindow();
+    });
 }
 
 void KVQ_imageEditor::tabMajorScreen() {

@@ -12,8 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <sys/stat.h>
-
 namespace {
 
 bool anyExists(const QString& stem, std::initializer_list<const char*> extensions) {
@@ -36,14 +34,6 @@ QString baseOf(const KVQ_FileHandler& file) {
     return path.left(qMax<qsizetype>(0, path.size() - file.getExt().size() - 1));
 }
 
-bool sameFile(const QString& a, const QString& b) {
-    struct stat sa {};
-    struct stat sb {};
-    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
-           ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
-}
-
 } // namespace
 
 void KVQ_imageEditor::fileSaveAs() {
@@ -54,12 +44,8 @@ void KVQ_imageEditor::fileSaveAs() {
     const QString type = bmp ? QStringLiteral("BMP") : QStringLiteral("JPEG");
 
     KVQ_BackpackFile chosen;
-    releaseKeyboard();
-    const bool picked =
-        KVQ_FileDialog::getSaveFile(backpackFile, chosen, type, QString(), QString(), QString(),
-                                    nullptr, nullptr, QStringLiteral("Save As"));
-    grabKeyboard();
-    if (!picked)
+    if (!KVQ_FileDialog::getSaveFile(backpackFile, chosen, type, QString(), QString(), QString(),
+                                     nullptr, nullptr, QStringLiteral("Save As")))
         return;
     const KVQ_FileHandler oldFile(backpackFile);
     const KVQ_FileHandler newFile(chosen);
@@ -85,27 +71,26 @@ void KVQ_imageEditor::fileSaveAs() {
         return;
     }
 
-    const QString target = newFile.getPath();
-    if (target.isEmpty())
+    // A name that already ends in an extension of the format, in any case, is kept; any other
+    // gets the format's extension.
+    QString path = newFile.getPath();
+    if (path.isEmpty())
         return;
-    QString path = target;
-    if (oneOf(path.right(4), {".bmp", ".BMP", ".jpg", ".JPG"}))
-        path.chop(4);
-    else if (oneOf(path.right(5), {".jpeg", ".JPEG"}))
-        path.chop(5);
-    path += bmp ? QStringLiteral(".BMP") : QStringLiteral(".JPEG");
+    const QString extension = QFileInfo(path).suffix().toLower();
+    const bool named =
+        bmp ? extension == QLatin1String("bmp")
+            : extension == QLatin1String("jpg") || extension == QLatin1String("jpeg");
+    if (!named)
+        path += bmp ? QStringLiteral(".BMP") : QStringLiteral(".JPEG");
+    if (QFileInfo::exists(path) && filePresentDialog() != 0)
+        return;
 
     if (!saveFileWithFormat(formatCode, path)) {
         errorMessage(QStringLiteral("The Image could not be Saved"));
         return;
     }
     imageCaption(path);
-    // The chosen file, when its name differs from the written one only in case (cat.bmp
-    // written as cat.BMP), is the picture just replaced; it goes once the new one is safely
-    // written. On a file system that ignores case it is the written file itself and stays.
-    if (target != path && target.compare(path, Qt::CaseInsensitive) == 0 &&
-        QFileInfo(target).isFile() && !sameFile(target, path))
-        QFile::remove(target);
+    setWritable(true); // bound to a file just written
 }
 
 int KVQ_imageEditor::filePresentDialog() {
@@ -118,8 +103,8 @@ int KVQ_imageEditor::filePresentDialog() {
 int KVQ_imageEditor::determineInputFormat() {
     return KVQ_MessageBox::information(this, QStringLiteral("Save File Format"),
                                        QStringLiteral("Select the image file type to save."),
-                                       QStringLiteral("BMP"), QStringLiteral("JPG"), QString(), 0,
-                                       -1);
+                                       QStringLiteral("BMP"), QStringLiteral("JPG"),
+                                       QStringLiteral("Cancel"), 0, 2);
 }
 
 const char* KVQ_imageEditor::determineFileFormat(QString name) {

@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QColor>
+#include <QToolButton>
 
 #include <iterator>
 #include <memory>
@@ -108,7 +109,7 @@ void KVQ_imageEditor::highlightShape(int index) {
     highlight(shapeActions[index], shapeActions, ShapeListed, int(std::size(ShapeListed)));
 }
 
-int KVQ_imageEditor::runAttributePopup(QAction* button, const AttributePopup& values) {
+bool KVQ_imageEditor::runAttributePopup(QAction* button, const AttributePopup& values) {
     int id = -1;
     {
         // Built for this use and gone with it.
@@ -118,22 +119,49 @@ int KVQ_imageEditor::runAttributePopup(QAction* button, const AttributePopup& va
         menu->move(x() + values.dx, y() + height() - values.dy);
         id = menu->exec();
     }
-    grabKeyboard();
-    if (document)
-        document->setToolAttribute(values.attribute, id);
     for (int i = 0; i < values.count; ++i)
         if (values.entries[i].id == id) {
+            if (document)
+                document->setToolAttribute(values.attribute, id);
             button->setIcon(QIcon(QPixmap(QLatin1String(values.entries[i].icon))));
-            break;
+            return true;
         }
-    return id;
+    return false;
 }
 
-bool KVQ_imageEditor::isPopupEntry(const AttributePopup& values, int id) {
-    for (int i = 0; i < values.count; ++i)
-        if (values.entries[i].id == id)
-            return true;
-    return false;
+KVQ_imageEditor::FocusState KVQ_imageEditor::focusBefore(QActionGroup* group) const {
+    return {focusLevel,
+            {modeIndex, lineIndex, fillIndex, shapesIndex, prevModeIndex, prevLineIndex,
+             prevFillIndex, prevShapesIndex},
+            group,
+            group == pressedGroup ? highlightBeforePress : group->checkedAction()};
+}
+
+void KVQ_imageEditor::restoreFocus(const FocusState& state) {
+    focusLevel = state.level;
+    int* const indices[] = {&modeIndex,     &lineIndex,     &fillIndex,     &shapesIndex,
+                            &prevModeIndex, &prevLineIndex, &prevFillIndex, &prevShapesIndex};
+    for (int i = 0; i < 8; ++i)
+        *indices[i] = state.indices[i];
+    if (state.highlighted)
+        state.highlighted->setChecked(true);
+    else if (QAction* on = state.group->checkedAction())
+        on->setChecked(false);
+}
+
+void KVQ_imageEditor::watchButtonPresses() {
+    for (QToolButton* button : findChildren<QToolButton*>()) {
+        button->setFocusPolicy(Qt::NoFocus);
+        QActionGroup* group =
+            button->defaultAction() ? button->defaultAction()->actionGroup() : nullptr;
+        if (group != lineGroup && group != shapesGroup)
+            continue;
+        connect(button, &QAbstractButton::pressed, this, [this, group] {
+            pressedGroup = group;
+            highlightBeforePress = group->checkedAction();
+        });
+        connect(button, &QAbstractButton::released, this, [this] { pressedGroup = nullptr; });
+    }
 }
 
 void KVQ_imageEditor::notImplemented() {
@@ -159,11 +187,9 @@ void KVQ_imageEditor::showViewBar(KVQ_ToolBar* bar, int tool) {
 }
 
 void KVQ_imageEditor::placeholderMode(bool on, int prevMode, int mode) {
-    releaseKeyboard();
     trackFocus(1, prevModeIndex, prevMode, modeIndex, mode);
     if (on)
         notImplemented();
-    grabKeyboard();
 }
 
 // Mode switches.
@@ -201,19 +227,19 @@ void KVQ_imageEditor::fViewPickerToolSix(bool on) {
 // The pencil and line tool bar.
 
 void KVQ_imageEditor::sLineToolOne(bool) {
+    const FocusState before = focusBefore(lineGroup);
     trackFocus(2, prevLineIndex, 5, lineIndex, 0);
-    releaseKeyboard();
     highlightLine(0);
-    runAttributePopup(lineActions[0], LineEndingPopup);
+    if (!runAttributePopup(lineActions[0], LineEndingPopup))
+        restoreFocus(before);
 }
 
 void KVQ_imageEditor::sLineToolTwo(bool) {
+    const FocusState before = focusBefore(lineGroup);
     trackFocus(2, prevLineIndex, 0, lineIndex, 1);
-    releaseKeyboard();
     highlightLine(1);
-    const int id = runAttributePopup(lineActions[1], PencilToolPopup);
-    if (!isPopupEntry(PencilToolPopup, id) && document)
-        document->setToolAttribute(AttrPencilTool, PencilFreeForm);
+    if (!runAttributePopup(lineActions[1], PencilToolPopup))
+        restoreFocus(before);
 }
 
 void KVQ_imageEditor::sLineToolThree(bool) {
@@ -223,17 +249,19 @@ void KVQ_imageEditor::sLineToolThree(bool) {
 }
 
 void KVQ_imageEditor::sLineToolFour(bool) {
+    const FocusState before = focusBefore(lineGroup);
     trackFocus(2, prevLineIndex, 2, lineIndex, 3);
-    releaseKeyboard();
     highlightLine(3);
-    runAttributePopup(lineActions[3], LineThicknessPopup);
+    if (!runAttributePopup(lineActions[3], LineThicknessPopup))
+        restoreFocus(before);
 }
 
 void KVQ_imageEditor::sLineToolFive(bool) {
+    const FocusState before = focusBefore(lineGroup);
     trackFocus(2, prevLineIndex, 3, lineIndex, 4);
-    releaseKeyboard();
     highlightLine(4);
-    runAttributePopup(lineActions[4], LineStylePopup);
+    if (!runAttributePopup(lineActions[4], LineStylePopup))
+        restoreFocus(before);
 }
 
 void KVQ_imageEditor::sLineToolSix(bool) {
@@ -262,12 +290,11 @@ void KVQ_imageEditor::tFillToolThree(bool) {
 // The shapes tool bar.
 
 void KVQ_imageEditor::frShapesToolOne(bool) {
+    const FocusState before = focusBefore(shapesGroup);
     trackFocus(2, prevShapesIndex, 8, shapesIndex, 0);
-    releaseKeyboard();
     highlightShape(0);
-    const int id = runAttributePopup(shapeActions[0], ShapePopup);
-    if (!isPopupEntry(ShapePopup, id) && document)
-        document->setToolAttribute(AttrShapeTool, ShapeSquare);
+    if (!runAttributePopup(shapeActions[0], ShapePopup))
+        restoreFocus(before);
 }
 
 void KVQ_imageEditor::frShapesToolTwo(bool) {
@@ -284,10 +311,11 @@ void KVQ_imageEditor::frShapesToolFour(bool) {
 }
 
 void KVQ_imageEditor::frShapesToolFive(bool) {
+    const FocusState before = focusBefore(shapesGroup);
     trackFocus(2, prevShapesIndex, 2, shapesIndex, 4);
-    releaseKeyboard();
     highlightShape(4);
-    runAttributePopup(shapeActions[4], ShapeThicknessPopup);
+    if (!runAttributePopup(shapeActions[4], ShapeThicknessPopup))
+        restoreFocus(before);
 }
 
 void KVQ_imageEditor::frShapesToolSix(bool) {
@@ -317,13 +345,7 @@ void KVQ_imageEditor::frShapesToolNine(bool) {
 // Other slots.
 
 void KVQ_imageEditor::pxIconAction() {
-    if (pxIcon->isChecked()) {
-        releaseKeyboard();
-        menuBar->show();
-    } else {
-        menuBar->hide();
-        grabKeyboard();
-    }
+    menuBar->setVisible(pxIcon->isChecked());
 }
 
 void KVQ_imageEditor::apToolBar(bool) {

@@ -8,6 +8,8 @@ KV_MessageDialog::KV_MessageDialog(Icon icon, QWidget* parent, const QString& ca
                                    int defaultButton, int escapeButton)
     : QMessageBox(icon, caption, text, QMessageBox::NoButton, parent), escapeIndex(escapeButton) {
     setObjectName(QStringLiteral("KV_MessageDialog"));
+    // Texts name files, whose names are never markup.
+    setTextFormat(Qt::PlainText);
     for (const QString& label : buttons)
         buttonAt << (label.isNull() ? nullptr : addButton(label, QMessageBox::AcceptRole));
     if (defaultButton >= 0 && defaultButton < buttonAt.size() && buttonAt.at(defaultButton))

@@ -38,6 +38,7 @@ KVQ_TitleBar::KVQ_TitleBar(const QString& text, QPixmap* menuIcon, KVQ_MenuBar* 
     });
     band->addWidget(iconButton);
 
+    label->setTextFormat(Qt::PlainText); // file names are never markup
     QFont bold = label->font();
     bold.setBold(true);
     label->setFont(bold);

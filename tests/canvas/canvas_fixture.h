@@ -14,8 +14,8 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPointingDevice>
-#include <QTest>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -77,14 +77,15 @@ public:
         return true;
     }
 
-    // Pen events through the document's viewport, as a user gives them.
-    void press(QPoint p) { QTest::mousePress(vp(), Qt::LeftButton, {}, p); }
-    void release(QPoint p) { QTest::mouseRelease(vp(), Qt::LeftButton, {}, p); }
+    // Pen events through the document's viewport, as a user gives them, with the keyboard's
+    // modifiers held.
+    void press(QPoint p) { QTest::mousePress(vp(), Qt::LeftButton, held, p); }
+    void release(QPoint p) { QTest::mouseRelease(vp(), Qt::LeftButton, held, p); }
     void move(QPoint p) {
         // A move with the button held (QTest::mouseMove would carry no button state for a
         // widget that does not track the mouse).
         QMouseEvent e(QEvent::MouseMove, QPointF(p), vp()->mapTo(vp()->window(), QPointF(p)),
-                      vp()->mapToGlobal(QPointF(p)), Qt::NoButton, Qt::LeftButton, Qt::NoModifier,
+                      vp()->mapToGlobal(QPointF(p)), Qt::NoButton, Qt::LeftButton, held,
                       QPointingDevice::primaryPointingDevice());
         QApplication::sendEvent(vp(), &e);
     }
@@ -114,6 +115,7 @@ public:
 
     std::unique_ptr<QCanvas> canvas;
     std::unique_ptr<KVQ_ImageDocument> doc;
+    Qt::KeyboardModifiers held; // what the pen events carry
 };
 
 #endif

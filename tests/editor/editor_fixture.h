@@ -103,7 +103,10 @@ public:
 
     void SetUp() override {
         ASSERT_TRUE(backpack.isValid());
+        ASSERT_TRUE(state.isValid());
         qputenv("KV_BACKPACK_DIR", QFile::encodeName(backpack.path()));
+        // Recovery files of this test's editors go here, and none of another test's is found.
+        qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
         open(QString());
     }
     void TearDown() override { editor.reset(); }
@@ -173,6 +176,7 @@ public:
     }
 
     QTemporaryDir backpack;
+    QTemporaryDir state;
     std::unique_ptr<EditorProbe> editor;
 };
 

@@ -9,9 +9,11 @@
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 
 #include <functional>
 
@@ -132,17 +134,17 @@ protected:
     static bool scribbled(const QImage& image, int row = 100) {
         return image.pixel(110, row) == Black;
     }
-    // The window's caption and the title bar both show name.
+    // The title bar shows name, and the window's title the name and the program's.
     void expectShown(const QString& name) {
-        EXPECT_EQ(editor->windowTitle(), name);
+        EXPECT_EQ(editor->windowTitle(), name + " - Image Editor");
         EXPECT_EQ(editor->titleBar->text(), name);
     }
 
     // For each answer to the question operation asks when the picture bound to a file has
-    // unsaved changes: the box's caption and text, that "Ok" saves first, that "No" and Escape
-    // go on without saving and that "Cancel" stops with the picture untouched. operation says
-    // whether it went on; then answers what a going-on operation shows next. Without changes
-    // nothing is asked and the operation goes on.
+    // unsaved changes: the box's caption and text, that "Ok" saves first, that "No" goes on
+    // without saving and that "Cancel" and Escape stop with the picture untouched. operation
+    // says whether it went on; then answers what a going-on operation shows next. Without
+    // changes nothing is asked and the operation goes on.
     void checkQuestion(const QString& caption, const QString& text,
                        const std::function<bool()>& operation,
                        const std::vector<ModalScript::Step>& then = {}) {
@@ -157,7 +159,7 @@ protected:
         }
         for (const char* answer : {"Ok", "No", "Escape", "Cancel"}) {
             SCOPED_TRACE(answer);
-            const bool cancel = qstrcmp(answer, "Cancel") == 0;
+            const bool cancel = qstrcmp(answer, "Cancel") == 0 || qstrcmp(answer, "Escape") == 0;
             put("bound.bmp", sample(Red));
             open(bound);
             scribble();
@@ -185,10 +187,12 @@ protected:
 TEST_F(Files, NewAsksAboutUnsavedChanges) {
     checkQuestion("Save", "The document has been changed. Save it.", [this] {
         editor->fileNew();
-        return samePixels(picture(), blank()) && editor->titleBar->text() == "Image1";
+        // The title bar and the window's title name the new picture alike.
+        return samePixels(picture(), blank()) && editor->titleBar->text() == "Image1" &&
+               editor->windowTitle() == "Image1 - Image Editor";
     });
-    // New names the picture Image1 in the title bar only: the caption and the file name stay.
-    EXPECT_EQ(editor->windowTitle(), "bound");
+    // The last answer was "Cancel": the name stays; New never drops the file name.
+    expectShown("bound");
     EXPECT_EQ(editor->currentFileName, inBackpack("bound.bmp"));
 }
 
@@ -198,7 +202,7 @@ TEST_F(Files, OpenAsksAboutUnsavedChanges) {
                   [this] {
                       editor->fileOpen();
                       return samePixels(picture(), sample(Blue)) &&
-                             editor->windowTitle() == "other";
+                             editor->titleBar->text() == "other";
                   },
                   {ModalScript::file("other.bmp")});
 }
@@ -463,7 +467,8 @@ TEST_F(Files, StartUpOpenWarnsWhenThePictureCannotBeLoaded) {
         {
             ModalScript script({warning()});
             open(path);
-            EXPECT_EQ(script.texts(), QStringList{"The Image could not be loaded"});
+            // The message names the picture, plainly.
+            EXPECT_EQ(script.texts(), QStringList{"The Image could not be loaded\n" + path});
             ASSERT_EQ(script.seen().size(), 1u);
             EXPECT_EQ(script.seen()[0].caption, "Error Message");
         }
@@ -591,14 +596,33 @@ TEST_F(FilePermissions, ReadOnlyPictureOpensWithSaveSwitchedOff) {
         editor->fileSave();
         EXPECT_TRUE(none.seen().empty());
     }
-    // "Ok" to the question of New saves nothing, and New goes on.
+    // While Save is off, "Ok" to the question of New goes to Save As; dismissed, it keeps the
+    // picture and New does not go on.
     {
-        ModalScript script({prompt("Ok")});
+        ModalScript script({prompt("Ok"), ModalScript::key(Qt::Key_Escape)});
         editor->fileNew();
-        EXPECT_EQ(script.texts(), QStringList{"The document has been changed. Save it."});
+        EXPECT_EQ(script.texts(), QStringList({"The document has been changed. Save it.",
+                                               "Select the image file type to save."}));
     }
     EXPECT_TRUE(samePixels(QImage(locked), sample(Red)));
+    EXPECT_TRUE(scribbled(picture()));
+    EXPECT_FALSE(doc()->saved());
+    // Written under another name, New goes on.
+    {
+        ModalScript script({prompt("Ok"), ModalScript::button("BMP"), ModalScript::file("copy")});
+        editor->fileNew();
+        EXPECT_TRUE(script.finished());
+    }
+    EXPECT_TRUE(scribbled(QImage(inBackpack("copy.BMP"))));
     EXPECT_TRUE(samePixels(picture(), blank()));
+    EXPECT_TRUE(editor->fileSaveAction->isEnabled());
+
+    // New switches Save back on.
+    open(locked);
+    ASSERT_FALSE(editor->fileSaveAction->isEnabled());
+    editor->fileNew();
+    EXPECT_TRUE(editor->fileSaveAction->isEnabled());
+    EXPECT_EQ(editor->titleBar->menuIcon().size(), QSize(16, 16));
 
     {
         ModalScript script({ModalScript::file("rw.bmp")});
@@ -655,7 +679,7 @@ TEST_F(FilePermissions, StartUpOpenOfProtectedFiles) {
     {
         ModalScript script({warning()});
         open(locked);
-        EXPECT_EQ(script.texts(), QStringList{"The Image could not be loaded"});
+        EXPECT_EQ(script.texts(), QStringList{"The Image could not be loaded\n" + locked});
     }
     EXPECT_TRUE(samePixels(picture(), blank()));
     EXPECT_TRUE(editor->currentFileName.isNull());
@@ -674,4 +698,60 @@ TEST_F(FilePermissions, SaveIntoAWriteProtectedFolderFails) {
     }
     EXPECT_FALSE(doc()->saved());
     EXPECT_TRUE(samePixels(QImage(path), sample(Red)));
+}
+
+// Names are shown as they are: never as markup, and Qt's "[*]" mark in a window title stays
+// itself.
+TEST_F(Files, NamesAreShownAsPlainText) {
+    editor->imageCaption(QStringLiteral("/d/<u>a.bmp"));
+    auto* label = editor->titleBar->findChild<QLabel*>();
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    EXPECT_EQ(label->text(), "<u>a");
+    EXPECT_EQ(editor->windowHandle()->title(), "<u>a - Image Editor");
+    editor->imageCaption(QStringLiteral("/d/x[*]y.bmp"));
+    EXPECT_EQ(editor->windowHandle()->title(), "x[*]y - Image Editor");
+
+    const QString missing = inBackpack("<b>gone.bmp");
+    Qt::TextFormat shownAs = Qt::RichText;
+    {
+        ModalScript script({[&](QWidget* w) {
+            if (auto* box = qobject_cast<QMessageBox*>(w))
+                shownAs = box->textFormat();
+            w->close();
+        }});
+        open(missing);
+        EXPECT_EQ(script.texts(), QStringList{"The Image could not be loaded\n" + missing});
+    }
+    EXPECT_EQ(shownAs, Qt::PlainText);
+}
+
+// "Ok" goes on only once the picture is written: a save dismissed or failed keeps the editor
+// running with the picture unsaved.
+TEST_F(Files, QuitAfterOkGoesOnOnlyOnceThePictureIsWritten) {
+    scribble();
+    {
+        // Never saved: "Ok" asks for the format, and Escape there cancels the quit.
+        ModalScript script({prompt("Ok"), ModalScript::key(Qt::Key_Escape)});
+        EXPECT_EQ(loopStatusAfter([this] { editor->closeAll(); }), StillRunning);
+        EXPECT_EQ(script.texts(), QStringList({"The document has been changed. Save it.",
+                                               "Select the image file type to save."}));
+    }
+    EXPECT_TRUE(scribbled(picture()));
+    EXPECT_FALSE(doc()->saved());
+
+    // Bound to a file that a folder has taken the place of: the write fails and is reported.
+    const QString path = put("pic.bmp", sample(Red));
+    open(path);
+    scribble();
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(QDir(backpack.path()).mkdir("pic.bmp"));
+    {
+        ModalScript script({prompt("Ok"), ModalScript::key(Qt::Key_Return)});
+        EXPECT_EQ(loopStatusAfter([this] { editor->closeAll(); }), StillRunning);
+        EXPECT_EQ(script.texts(), QStringList({"The document has been changed. Save it.",
+                                               "The Image could not be Saved"}));
+    }
+    EXPECT_FALSE(doc()->saved());
+    EXPECT_TRUE(editor->isVisible());
 }

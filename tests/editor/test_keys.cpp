@@ -217,13 +217,16 @@ TEST_F(Keys, ControlWithLettersRunsCommands) {
         EXPECT_EQ(script.seen()[0].caption, "Help");
     }
 
-    // New and Quit ask first when the picture changed; Cancel keeps it.
+    // New and Quit ask first when the picture changed; Cancel keeps it. Back from a box the
+    // window reads Control from the keyboard again, so Control is pressed anew each time.
     stroke(QPoint(10, 10), QPoint(100, 10));
     ASSERT_FALSE(doc()->saved());
     const QImage drawn = picture();
     {
         ModalScript script({ModalScript::button("Cancel"), ModalScript::button("Cancel")});
+        down(Qt::Key_Control);
         down(Qt::Key_N);
+        down(Qt::Key_Control);
         down(Qt::Key_Q);
         EXPECT_EQ(script.texts(), QStringList({"The document has been changed. Save it.",
                                                "The document has been changed. Save it."}));
@@ -235,6 +238,7 @@ TEST_F(Keys, ControlWithLettersRunsCommands) {
     // Open shows the open dialog.
     {
         ModalScript script({ModalScript::button("No"), ModalScript::key(Qt::Key_Escape)});
+        down(Qt::Key_Control);
         down(Qt::Key_O);
         ASSERT_EQ(script.seen().size(), 2u);
         EXPECT_EQ(script.seen()[1].caption, "Open");
@@ -244,6 +248,7 @@ TEST_F(Keys, ControlWithLettersRunsCommands) {
     // Save of a picture never saved asks for the format first.
     {
         ModalScript script({ModalScript::key(Qt::Key_Escape)});
+        down(Qt::Key_Control);
         down(Qt::Key_S);
         EXPECT_EQ(script.texts(), QStringList{"Select the image file type to save."});
     }
@@ -251,6 +256,7 @@ TEST_F(Keys, ControlWithLettersRunsCommands) {
     // New after "No": a white picture named Image1.
     {
         ModalScript script({ModalScript::button("No")});
+        down(Qt::Key_Control);
         down(Qt::Key_N);
     }
     EXPECT_EQ(picture().pixel(50, 10), White);
@@ -267,4 +273,46 @@ TEST_F(Keys, ControlQEndsTheEventLoop) {
     QTimer::singleShot(5000, &guard, [] { QApplication::exit(1); });
     EXPECT_EQ(QApplication::exec(), 0);
     up(Qt::Key_Control);
+}
+
+// A key typed while some child of the window holds the focus reaches the key handler as well.
+TEST_F(Keys, KeysReachTheHandlerWhateverChildHasTheFocus) {
+    editor->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+    QWidget* child = editor->titleBar;
+    child->setFocusPolicy(Qt::StrongFocus);
+    child->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), child);
+    QTest::keyClick(child, Qt::Key_Tab);
+    EXPECT_EQ(editor->modeIndex, 1);
+    EXPECT_EQ(tools()->activeTool(), ToolFill);
+}
+
+// Control held when a box opens and let go inside it neither makes squares afterwards nor turns
+// the next Tab into Control with Tab.
+TEST_F(Keys, ControlLetGoInABoxIsNotHeldAfterwards) {
+    tap(editor->modeActions[3]); // shapes
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+    down(Qt::Key_Control);
+    {
+        ModalScript script({ModalScript::button("OK")}); // closed with the pen
+        down(Qt::Key_H);
+        EXPECT_EQ(script.texts(), QStringList{"Not Implemented"});
+    }
+    QApplication::processEvents();
+    stroke(QPoint(100, 100), QPoint(220, 130));
+    const QImage drawn = picture();
+    QRect box;
+    for (int y = 0; y < drawn.height(); ++y)
+        for (int x = 0; x < drawn.width(); ++x)
+            if (drawn.pixel(x, y) != White)
+                box |= QRect(x, y, 1, 1);
+    EXPECT_EQ(box, QRect(100, 100, 120, 30));
+    EXPECT_FALSE(editor->controlHeld);
+    {
+        ModalScript script; // the next mode is a placeholder, which says so
+        tab();
+    }
+    EXPECT_EQ(editor->focusLevel, 1);
+    EXPECT_EQ(editor->modeIndex, 4);
 }

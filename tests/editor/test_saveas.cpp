@@ -50,7 +50,18 @@ ModalScript::Step box(const QString& caption, const QString& text, const QString
 const char* const Question = "Select the image file type to save.";
 
 ModalScript::Step format(const QString& answer) {
-    return box("Save File Format", Question, {"BMP", "JPG"}, "BMP", answer);
+    return box("Save File Format", Question, {"BMP", "JPG", "Cancel"}, "BMP", answer);
+}
+
+const char* const Overwrite = "The document already exists. Overwrite it ? ";
+
+ModalScript::Step overwrite(const QString& answer) {
+    return box("Save As", Overwrite, {"Overwrite", "Cancel"}, "Cancel", answer);
+}
+
+QByteArray bytesOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Lowers the limit on the size of files this process writes, so that writing a picture fails
@@ -120,18 +131,22 @@ TEST_F(SaveAs, FormatQuestionAndItsAnswers) {
         EXPECT_EQ(script.texts(), QStringList({Question, "Save As"}));
         EXPECT_EQ(editor->formatCode, qstrcmp(answer, "BMP") == 0 ? 0 : 1);
     }
-    {
-        ModalScript script({format("Escape")});
+    // "Cancel", Escape and the window's close button all cancel: no dialog follows.
+    const auto closeBox = [](QWidget* w) { w->close(); };
+    const std::vector<ModalScript::Step> cancels{format("Cancel"), format("Escape"), closeBox};
+    for (const ModalScript::Step& cancel : cancels) {
+        ModalScript script({cancel});
         editor->fileSaveAs();
-        EXPECT_EQ(script.texts(), QStringList{Question}); // no dialog
-        EXPECT_EQ(editor->formatCode, -1);
+        EXPECT_EQ(script.texts(), QStringList{Question});
+        EXPECT_EQ(editor->formatCode, 2);
     }
     EXPECT_TRUE(filesIn().isEmpty());
     expectNothingSaved();
     EXPECT_TRUE(editor->currentFileName.isNull());
 
-    // The question on its own gives the button's index; Escape gives -1.
-    const std::pair<const char*, int> answers[] = {{"BMP", 0}, {"JPG", 1}, {"Escape", -1}};
+    // The question on its own gives the button's index; Escape gives Cancel's.
+    const std::pair<const char*, int> answers[] = {
+        {"BMP", 0}, {"JPG", 1}, {"Cancel", 2}, {"Escape", 2}};
     for (const auto& [answer, result] : answers) {
         ModalScript script({format(answer)});
         EXPECT_EQ(editor->determineInputFormat(), result) << answer;
@@ -145,18 +160,22 @@ TEST_F(SaveAs, WritesTheChosenFormatUnderANormalisedName) {
         const char* written;
         const char* shown;
     };
+    // A name ending in an extension of the format, in any case, is kept; any other gets the
+    // format's extension.
     const Case cases[] = {
-        {"JPG", "cat.jpg", "cat.JPEG", "cat"},
-        {"JPG", "cat.jpeg", "cat.JPEG", "cat"},
-        {"JPG", "cat.JPG", "cat.JPEG", "cat"},
+        {"JPG", "cat.jpg", "cat.jpg", "cat"},
+        {"JPG", "cat.jpeg", "cat.jpeg", "cat"},
+        {"JPG", "cat.JPG", "cat.JPG", "cat"},
         {"JPG", "cat.JPEG", "cat.JPEG", "cat"},
+        {"JPG", "cat.Jpeg", "cat.Jpeg", "cat"},
         {"JPG", "cat", "cat.JPEG", "cat"},
+        {"JPG", "cat.bmp", "cat.bmp.JPEG", "cat.bmp"},
         {"BMP", "cat", "cat.BMP", "cat"},
-        {"BMP", "cat.bmp", "cat.BMP", "cat"},
+        {"BMP", "cat.bmp", "cat.bmp", "cat"},
         {"BMP", "cat.BMP", "cat.BMP", "cat"},
+        {"BMP", "cat.Bmp", "cat.Bmp", "cat"},
         {"BMP", "photo.png", "photo.png.BMP", "photo.png"},
-        {"BMP", "cat.Bmp", "cat.Bmp.BMP", "cat.Bmp"},
-        {"BMP", "cat.jpg.bmp", "cat.jpg.BMP", "cat.jpg"},
+        {"BMP", "cat.jpg.bmp", "cat.jpg.bmp", "cat.jpg"},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -171,7 +190,7 @@ TEST_F(SaveAs, WritesTheChosenFormatUnderANormalisedName) {
         if (bmp) {
             EXPECT_TRUE(samePixels(QImage(path), picture()));
         }
-        EXPECT_EQ(editor->windowTitle(), c.shown);
+        EXPECT_EQ(editor->windowTitle(), QString(c.shown) + " - Image Editor");
         EXPECT_EQ(editor->titleBar->text(), c.shown);
         EXPECT_EQ(editor->currentFileName, path);
         EXPECT_TRUE(doc()->saved());
@@ -223,7 +242,11 @@ TEST_F(SaveAs, RefusesToChangeTheFormatOfAPictureOfTheSameName) {
 
     // The same format, or another name, is written.
     put("cat.BMP", sample(Red));
-    EXPECT_EQ(saveAs("BMP", "cat.bmp"), QStringList({Question, "Save As"}));
+    {
+        ModalScript script({format("BMP"), ModalScript::file("cat.BMP"), overwrite("Overwrite")});
+        editor->fileSaveAs();
+        EXPECT_TRUE(script.finished());
+    }
     EXPECT_TRUE(samePixels(QImage(inBackpack("cat.BMP")), picture()));
     EXPECT_EQ(saveAs("JPG", "dog"), QStringList({Question, "Save As"}));
     EXPECT_EQ(filesIn(), QStringList({"cat.BMP", "dog.JPEG"}));
@@ -266,43 +289,60 @@ TEST_F(SaveAs, RefusesToChangeTheFormatOfTheOpenPicture) {
     // Under another name the other format is written; the file the dialogs start from stays
     // the one opened.
     EXPECT_EQ(saveAs("JPG", "dog.jpg"), QStringList({Question, "Save As"}));
-    EXPECT_EQ(filesIn(), QStringList{"dog.JPEG"});
+    EXPECT_EQ(filesIn(), QStringList{"dog.jpg"});
     EXPECT_EQ(editor->backpackFile.path(), inBackpack("cat.JPG"));
 }
 
-TEST_F(SaveAs, TheChosenFileGivesWayOnlyToItsRewrittenSelf) {
-    // Chosen cat.bmp is rewritten as cat.BMP and goes once that is written.
-    put("cat.bmp", sample(Red));
-    EXPECT_EQ(saveAs("BMP", "cat.bmp"), QStringList({Question, "Save As"}));
-    EXPECT_EQ(filesIn(), QStringList{"cat.BMP"});
-    EXPECT_TRUE(samePixels(QImage(inBackpack("cat.BMP")), picture()));
-    EXPECT_EQ(editor->currentFileName, inBackpack("cat.BMP"));
+// Saving over cat.jpg replaces cat.jpg, after asking; "Cancel" and Escape write nothing, and no
+// file the user did not name is touched.
+TEST_F(SaveAs, ReplacingAFileAsksFirstAndKeepsItsName) {
+    const QString cat = put("cat.jpg", sample(Red), "jpeg");
+    const QString other = put("cat.JPEG", sample(Red), "jpeg");
+    const QByteArray before = bytesOf(cat);
+    const QByteArray otherBefore = bytesOf(other);
+    for (const char* answer : {"Cancel", "Escape"}) {
+        SCOPED_TRACE(answer);
+        ModalScript script({format("JPG"), ModalScript::file("cat.jpg"), overwrite(answer)});
+        editor->fileSaveAs();
+        EXPECT_EQ(script.texts(), QStringList({Question, "Save As", Overwrite}));
+        EXPECT_EQ(bytesOf(cat), before);
+        expectNothingSaved();
+    }
+    {
+        ModalScript script({format("JPG"), ModalScript::file("cat.jpg"), overwrite("Overwrite")});
+        editor->fileSaveAs();
+        EXPECT_TRUE(script.finished());
+    }
+    EXPECT_EQ(filesIn(), QStringList({"cat.JPEG", "cat.jpg"}));
+    const QImage written(cat);
+    EXPECT_EQ(written.pixel(60, 60), White);        // the old picture's mark is gone
+    EXPECT_LT(qGray(written.pixel(110, 100)), 100); // the stroke is there
+    EXPECT_EQ(bytesOf(other), otherBefore);
+    EXPECT_EQ(editor->currentFileName, cat);
+    EXPECT_TRUE(doc()->saved());
 
-    // A name that is the written file itself (here through a link) stays.
-    ASSERT_TRUE(QDir(backpack.path()).mkdir("linked"));
-    put("linked/cat.BMP", sample(Red));
-    ASSERT_TRUE(QFile::link("cat.BMP", inBackpack("linked/cat.bmp")));
-    EXPECT_EQ(saveAs("BMP", "linked/cat.bmp"), QStringList({Question, "Save As"}));
-    EXPECT_EQ(filesIn("linked"), QStringList({"cat.BMP", "cat.bmp"}));
-    EXPECT_TRUE(samePixels(QImage(inBackpack("linked/cat.bmp")), picture()));
-
-    // A chosen name that differs in more than case stays beside the written file.
-    ASSERT_TRUE(QDir(backpack.path()).mkdir("jpeg"));
-    put("jpeg/cat.jpg", sample(Red), "jpeg");
-    EXPECT_EQ(saveAs("JPG", "jpeg/cat.jpg"), QStringList({Question, "Save As"}));
-    EXPECT_EQ(filesIn("jpeg"), QStringList({"cat.JPEG", "cat.jpg"}));
+    // A name without the format's extension is asked about under the name written.
+    put("dog.BMP", sample(Red));
+    {
+        ModalScript script({format("BMP"), ModalScript::file("dog"), overwrite("Overwrite")});
+        editor->fileSaveAs();
+        EXPECT_TRUE(script.finished());
+    }
+    EXPECT_TRUE(samePixels(QImage(inBackpack("dog.BMP")), picture()));
+    EXPECT_EQ(filesIn(), QStringList({"cat.JPEG", "cat.jpg", "dog.BMP"}));
 }
 
 TEST_F(SaveAs, AFailedWriteSaysSoAndRemovesNothing) {
+    // Each target is there already: the write is asked about, then fails.
     const auto fails = [this](const QString& typed) {
         SCOPED_TRACE(qPrintable(typed));
-        ModalScript script(
-            {format("BMP"), ModalScript::file(typed), ModalScript::key(Qt::Key_Return)});
+        ModalScript script({format("BMP"), ModalScript::file(typed), overwrite("Overwrite"),
+                            ModalScript::key(Qt::Key_Return)});
         editor->fileSaveAs();
         EXPECT_EQ(script.texts(),
-                  QStringList({Question, "Save As", "The Image could not be Saved"}));
-        if (script.seen().size() == 3) {
-            EXPECT_EQ(script.seen()[2].caption, "Error Message");
+                  QStringList({Question, "Save As", Overwrite, "The Image could not be Saved"}));
+        if (script.seen().size() == 4) {
+            EXPECT_EQ(script.seen()[3].caption, "Error Message");
         }
         expectNothingSaved();
         EXPECT_TRUE(editor->currentFileName.isNull());

@@ -96,13 +96,20 @@ TEST_F(Tools, LineEndingPopupChoosesAndDismisses) {
     EXPECT_EQ(editor->lineIndex, 0);
     EXPECT_EQ(editor->prevLineIndex, 5);
 
-    // Dismissed: -1 goes to the controller, the icon stays.
+    // Dismissed: nothing changes, neither the ending nor the icon nor the highlight and the
+    // keyboard's place, which stay on the button used before.
+    tap(editor->lineActions[2]);
+    ASSERT_TRUE(editor->lineActions[2]->isChecked());
     {
         ModalScript script({popupStep(editor.get(), {1, 7, 6, 3, 5, 4, 2}, 0, 75, -1, &checked)});
         tap(editor->lineActions[0]);
     }
-    EXPECT_EQ(tools()->activeLineEnding(), -1);
+    EXPECT_EQ(tools()->activeLineEnding(), EndingNoneArrow);
     EXPECT_TRUE(showsIcon(editor->lineActions[0], "lineendnonearrow.png"));
+    EXPECT_TRUE(editor->lineActions[2]->isChecked());
+    EXPECT_FALSE(editor->lineActions[0]->isChecked());
+    EXPECT_EQ(editor->lineIndex, 2);
+    EXPECT_EQ(editor->prevLineIndex, 1);
     // Every popup built for a use is gone after it.
     EXPECT_TRUE(
         editor->findChildren<KVQ_PopupMenu*>(QString(), Qt::FindDirectChildrenOnly).size() == 4);
@@ -129,12 +136,12 @@ TEST_F(Tools, PencilToolPopup) {
     }
     EXPECT_EQ(tools()->activePencilTool(), PencilConnected);
     EXPECT_TRUE(showsIcon(editor->lineActions[1], "linetypemultipleconnected.png"));
-    // Dismissed: back to free hand, icon unchanged.
+    // Dismissed: the tool and the icon stay.
     {
         ModalScript script({popupStep(editor.get(), {2, 1, 3}, 21, 31, -1, &checked)});
         tap(editor->lineActions[1]);
     }
-    EXPECT_EQ(tools()->activePencilTool(), PencilFreeForm);
+    EXPECT_EQ(tools()->activePencilTool(), PencilConnected);
     EXPECT_TRUE(showsIcon(editor->lineActions[1], "linetypemultipleconnected.png"));
 }
 
@@ -186,7 +193,7 @@ TEST_F(Tools, ShapePopupAndFillToggle) {
         ModalScript script({popupStep(editor.get(), {1, 3, 2}, 0, 30, -1, &checked)});
         tap(editor->shapeActions[0]);
     }
-    EXPECT_EQ(tools()->activeShapeTool(), ShapeSquare);
+    EXPECT_EQ(tools()->activeShapeTool(), ShapeCircle);
     EXPECT_TRUE(showsIcon(editor->shapeActions[0], "circle.png"));
 
     tap(editor->shapeActions[6]);

@@ -4,6 +4,7 @@
 #include "kvq_menubar.h"
 #include "kvq_popupmenu.h"
 
+#include <QLabel>
 #include <QMetaMethod>
 #include <QToolBar>
 
@@ -237,17 +238,18 @@ TEST_F(Window, AboutBoxChildrenFontsAndOk) {
         EXPECT_STREQ(w->metaObject()->className(), "KVQ_AboutPX");
         EXPECT_EQ(w->objectName(), "about");
         EXPECT_EQ(w->windowTitle(), "About Image Editor");
-        EXPECT_EQ(w->size(), QSize(353, 163));
+        // Everything lies below the 20-pixel caption band.
+        EXPECT_EQ(w->size(), QSize(353, 183));
         struct Child {
             const char* name;
             QRect geometry;
             int points;
         };
-        const Child children[] = {{"TextLabel1", {0, 0, 350, 20}, appFont.pointSize()},
-                                  {"TextLabel2", {0, 20, 351, 40}, 8},
-                                  {"TextLabel4", {0, 90, 351, 31}, 9},
-                                  {"TextLabel3", {0, 60, 351, 20}, 9},
-                                  {"PushButton1", {120, 130, 90, 30}, 9}};
+        const Child children[] = {{"TextLabel1", {0, 20, 350, 20}, appFont.pointSize()},
+                                  {"TextLabel2", {0, 40, 351, 40}, 8},
+                                  {"TextLabel4", {0, 110, 351, 31}, 9},
+                                  {"TextLabel3", {0, 80, 351, 20}, 9},
+                                  {"PushButton1", {120, 150, 90, 30}, 9}};
         const auto check = [&] {
             for (const Child& c : children) {
                 auto* child = w->findChild<QWidget*>(QLatin1String(c.name));
@@ -258,6 +260,8 @@ TEST_F(Window, AboutBoxChildrenFontsAndOk) {
             }
         };
         check();
+        EXPECT_EQ(w->findChild<QLabel*>(QStringLiteral("TextLabel2"))->text(),
+                  "The current version of this application is 1.0.");
         // The dialog keeps its own fonts when the application's font changes.
         QFont bigger = appFont;
         bigger.setFamily(QStringLiteral("monospace"));

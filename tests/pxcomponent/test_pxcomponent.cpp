@@ -34,7 +34,7 @@ TEST(PxComponent, BrokerServesTheEditorFromTheLibrary) {
     std::unique_ptr<QObject> opened(
         KVQ_ORB::createObject("KVQ_imageEditor", nullptr, "ed2", {picture}));
     ASSERT_NE(opened, nullptr);
-    EXPECT_EQ(static_cast<QWidget*>(opened.get())->windowTitle(), "harbour");
+    EXPECT_EQ(static_cast<QWidget*>(opened.get())->windowTitle(), "harbour - Image Editor");
 
     // A parent that is no widget gets nothing.
     QObject plain;
