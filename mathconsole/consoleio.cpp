@@ -5,6 +5,9 @@
 
 #include <QStringDecoder>
 
+#include <langinfo.h>
+#include <locale.h>
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -14,6 +17,26 @@
 
 namespace {
 bool endOfInput = false;
+
+enum class Encoding { Latin1, Utf8, Unnamed };
+
+Encoding terminalEncoding() {
+    static const Encoding encoding = [] {
+        const locale_t user = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
+        if (!user)
+            return Encoding::Unnamed;
+        const QByteArray codeset(nl_langinfo_l(CODESET, user));
+        freelocale(user);
+        if (codeset == "UTF-8")
+            return Encoding::Utf8;
+        return codeset == "ISO-8859-1" ? Encoding::Latin1 : Encoding::Unnamed;
+    }();
+    return encoding;
+}
+
+void writeBytes(const QByteArray& bytes) {
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+}
 
 // Reads a leading decimal integer the way "%d" does: blanks skipped, an optional sign, the
 // digits, anything after them ignored. A number outside int counts as not read.
@@ -37,9 +60,12 @@ bool readLine(const char* prompt, char* buffer, int size) {
         buffer[0] = '\0';
         return false;
     }
-    const size_t length = std::strlen(buffer);
-    if (length > 0 && buffer[length - 1] == '\n')
-        buffer[length - 1] = '\0';
+    size_t length = std::strlen(buffer);
+    if (length > 0 && buffer[length - 1] == '\n') {
+        buffer[--length] = '\0';
+        if (length > 0 && buffer[length - 1] == '\r')
+            buffer[length - 1] = '\0';
+    }
     return true;
 }
 
@@ -79,7 +105,7 @@ void printWarnings() {
     std::fputs("  WARNINGS:\n", stdout);
     for (const QString& warning : warnings) {
         std::fputs("    ", stdout);
-        writeLatin1(warning);
+        writeText(warning);
         std::fputs("\n", stdout);
     }
 }
@@ -89,20 +115,22 @@ void printError(int code) {
         QString text;
         console::server->errorString(code, text);
         std::fputs(" ERROR: ", stdout);
-        writeLatin1(text);
+        writeText(text);
         std::fputs("\n", stdout);
     }
     printWarnings();
 }
 
-void writeLatin1(const QString& text) {
-    const QByteArray bytes = text.toLatin1();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+void writeText(const QString& text) {
+    writeBytes(terminalEncoding() == Encoding::Utf8 ? text.toUtf8() : text.toLatin1());
 }
 
-void writeUtf8(const QString& text) {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+void writeAnswer(const QString& text) {
+    writeBytes(terminalEncoding() == Encoding::Latin1 ? text.toLatin1() : text.toUtf8());
+}
+
+void writeLatin1(const QString& text) {
+    writeBytes(text.toLatin1());
 }
 
 void writeStreamNumber(double value) {

@@ -17,7 +17,8 @@ constexpr int kShortLine = 256;
 constexpr int kLongLine = 65536;
 
 // Writes the prompt and reads one line (at most size - 1 characters) into buffer, without
-// its trailing line feed. The rest of a longer line is left for the next read.
+// its trailing line feed and the carriage return of a CR LF ending. The rest of a longer line
+// is left for the next read.
 [[nodiscard]] bool readLine(const char* prompt, char* buffer, int size);
 
 // Prompts until a line starts with a decimal integer in [low, high]; any other line writes
@@ -36,10 +37,14 @@ void printWarnings();
 // Writes the text of a non-zero result code, then the warnings.
 void printError(int code);
 
-// Output helpers: text in Latin-1 or UTF-8, a string list one entry per line, and a number in
-// the output stream's default form (general notation, six significant digits).
+// Output helpers. Text from the server is written in the terminal's encoding as the locale
+// names it (LC_ALL, LC_CTYPE, LANG): UTF-8 or Latin-1. Under a locale without an encoding of
+// its own (C, POSIX) messages, names and values are written in Latin-1 and answers and help in
+// UTF-8, as the console always did.
+void writeText(const QString& text);
+void writeAnswer(const QString& text);
 void writeLatin1(const QString& text);
-void writeUtf8(const QString& text);
+// A number in the output stream's default form (general notation, six significant digits).
 void writeStreamNumber(double value);
 
 // Memory from the C allocator, given back with free() when the owner goes.

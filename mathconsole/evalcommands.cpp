@@ -53,12 +53,12 @@ void evaluateCommand(bool parseAndFormat) {
         }
         if (withFullPrecision) {
             std::fputs("    ANS = ", stdout);
-            writeUtf8(answer);
+            writeAnswer(answer);
             std::fputs("\nFP1DANS = ", stdout);
-            writeUtf8(fullPrecision);
+            writeAnswer(fullPrecision);
         } else {
             std::fputs("   ANS = ", stdout);
-            writeUtf8(answer);
+            writeAnswer(answer);
         }
         std::fputs("\n", stdout);
         printWarnings();
@@ -78,7 +78,7 @@ void helpStringCommand() {
             continue;
         }
         std::printf("Help for %s = ", input);
-        writeUtf8(help);
+        writeAnswer(help);
         std::fputs("\n", stdout);
     }
 }
@@ -111,7 +111,7 @@ void formatFloatCommand() {
             console::server->formatFloat(value, format, maxWidth, text);
         else
             console::server->formatFloat(value, maxWidth, text);
-        writeLatin1(text);
+        writeText(text);
         std::fputs("\n", stdout);
         int again = 0;
         if (!readInt("0. Quit, 1. Again ? ", 0, 1, again) || again == 0)

@@ -48,7 +48,7 @@ void SWReceptor::slotPrintEvent(unsigned long events) {
         if (names.isEmpty())
             std::fputs("*NONE*", stdout);
         for (const QString& name : names) {
-            writeLatin1(name);
+            writeText(name);
             std::fputs(" ", stdout);
         }
     }

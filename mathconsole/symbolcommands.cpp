@@ -13,7 +13,7 @@
 namespace {
 void printLines(const QStringList& lines) {
     for (const QString& line : lines) {
-        writeLatin1(line);
+        writeText(line);
         std::fputs("\n", stdout);
     }
 }
@@ -81,7 +81,7 @@ void keywordAndTagsCommand() {
         } else {
             std::printf("Keyword for %u,%u is \"", static_cast<unsigned>(first),
                         static_cast<unsigned>(second));
-            writeLatin1(keyword);
+            writeText(keyword);
             std::fputs("\"\n", stdout);
         }
         int again = 0;
@@ -94,8 +94,10 @@ void getListCommand() {
     LongInput list;
     int minIndex = 0, maxIndex = 0;
     AnsType type = FULL_PRECISION_ANS;
-    if (!list.read("Enter list expression: ") || !readInt("Min index: ", 0, INT_MAX, minIndex) ||
-        !readInt("Max index: ", 0, INT_MAX, maxIndex) || !askAnswerType(type))
+    // Indices count from 1; 0 stands for the first or the last element, so "0 0" is the list.
+    if (!list.read("Enter list expression: ") ||
+        !readInt("Min index (from 1, 0 = first): ", 0, INT_MAX, minIndex) ||
+        !readInt("Max index (from 1, 0 = last): ", 0, INT_MAX, maxIndex) || !askAnswerType(type))
         return;
     QStringList elements;
     const int code = console::server->ST_GetList(list.string(), minIndex, maxIndex, type, elements);
@@ -107,7 +109,7 @@ void getListCommand() {
         std::fputs("empty list\n", stdout);
     for (const QString& element : elements) {
         std::printf("(length=%u)  ", static_cast<unsigned>(element.length()));
-        writeLatin1(element);
+        writeText(element);
         std::fputs("\n", stdout);
     }
 }
@@ -171,7 +173,7 @@ void getVarValueCommand() {
     }
     printWarnings();
     std::printf("Value of %s is:\n", name.bytes());
-    writeLatin1(value);
+    writeText(value);
     std::fputs("\n", stdout);
 }
 

@@ -8,6 +8,8 @@ packages=(
     qt6-base-dev qt6-qpa-plugins libqalculate-dev libgsl-dev
     libdbus-1-dev libjpeg62-turbo-dev
     libgtest-dev libbenchmark-dev
+    # the engine's own calculator: the reference of the console's start-up benchmark
+    qalc
     dbus dbus-bin dbus-daemon
     fonts-dejavu-core
     # X servers for tests on a real X display, and for `make run` without a display (a VNC X

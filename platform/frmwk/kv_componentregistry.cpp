@@ -18,6 +18,17 @@ QString libraryFolder() {
 
 } // namespace
 
+KV_ComponentRegistry& KV_ComponentRegistry::shared() {
+    static KV_ComponentRegistry registry;
+    const QString path = qEnvironmentVariable("KV_COMPONENT_PATH");
+    if (!registry.scanned || path != registry.scannedPath) {
+        registry.rescan();
+        registry.scannedPath = path;
+        registry.scanned = true;
+    }
+    return registry;
+}
+
 QStringList KV_ComponentRegistry::searchFolders() {
     QStringList folders;
     const QString extra = qEnvironmentVariable("KV_COMPONENT_PATH");
@@ -74,4 +85,13 @@ void KV_ComponentRegistry::readIndex(const QString& indexFile) {
 
 QString KV_ComponentRegistry::libraryFor(const QString& className) const {
     return libraries.value(className);
+}
+
+QString KV_ComponentRegistry::findLibrary(const QString& className) {
+    QString library = libraryFor(className);
+    if (library.isEmpty()) {
+        rescan();
+        library = libraryFor(className);
+    }
+    return library;
 }

@@ -10,6 +10,9 @@
 
 class KV_ComponentRegistry {
 public:
+    // The broker's registry, read on first use and again whenever KV_COMPONENT_PATH has changed
+    // since.
+    static KV_ComponentRegistry& shared();
     // The folders searched, in order: those named in KV_COMPONENT_PATH (colon-separated), then
     // the component folder beside this library (kv/components in the folder that holds it, both
     // in the build tree and where it is installed). An earlier folder wins.
@@ -19,6 +22,9 @@ public:
     void rescan();
     // The absolute path of the library serving className, or an empty string.
     QString libraryFor(const QString& className) const;
+    // libraryFor, reading the index files again on a miss, since components may have been
+    // installed since the last reading.
+    QString findLibrary(const QString& className);
     // Every class served, in the order first met.
     QStringList classNames() const { return order; }
 
@@ -27,6 +33,8 @@ private:
 
     QHash<QString, QString> libraries;
     QStringList order;
+    QString scannedPath; // KV_COMPONENT_PATH when shared() last read the index files
+    bool scanned = false;
 };
 
 #endif

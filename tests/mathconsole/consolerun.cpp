@@ -29,8 +29,8 @@ ConsoleResult runConsole(const std::string& input, const QProcessEnvironment& en
     return result;
 }
 
-ConsoleResult runRealConsole(const std::string& input) {
-    QProcessEnvironment env;
-    env.insert(QStringLiteral("KV_COMPONENT_PATH"), QStringLiteral(KV_REAL_MATH_DIR));
-    return runConsole(input, env);
+ConsoleResult runRealConsole(const std::string& input, const QProcessEnvironment& env) {
+    QProcessEnvironment real = env;
+    real.insert(QStringLiteral("KV_COMPONENT_PATH"), QStringLiteral(KV_REAL_MATH_DIR));
+    return runConsole(input, real);
 }

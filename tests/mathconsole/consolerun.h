@@ -18,7 +18,9 @@ struct ConsoleResult {
 ConsoleResult runConsole(const std::string& input,
                          const QProcessEnvironment& env = QProcessEnvironment());
 
-// Runs the console with input against the real math server and symbol-watch hub.
-ConsoleResult runRealConsole(const std::string& input);
+// Runs the console with input against the real math server and symbol-watch hub; env adds to
+// or overrides the test environment.
+ConsoleResult runRealConsole(const std::string& input,
+                             const QProcessEnvironment& env = QProcessEnvironment());
 
 #endif

@@ -1,66 +1,12 @@
 // The console's answers against the real math server, where they once went wrong: conversion
 // targets in US units, rounding residue in approximate arithmetic, division by zero, the error
 // that names what went wrong, time sums, and input typed in UTF-8 or Latin-1.
-#include "consolerun.h"
+#include "answerscript.h"
 
-#include <gtest/gtest.h>
-
-#include <string>
+using namespace answers;
 
 namespace {
-
-// Menu input that sets one mode (its number in the mode editor, then the choice).
-std::string setMode(int which, int choice) {
-    return "2\n" + std::to_string(which) + "\n" + std::to_string(choice) + "\n0\n";
-}
-const std::string UsUnits = setMode(5, 2);
-const std::string Approximate = setMode(1, 3);
-
-// Menu input that evaluates each expression as a formatted answer (or, with full, in full
-// precision), then quits the console.
-std::string evaluate(const std::string& modes, std::initializer_list<std::string> expressions,
-                     bool full = false) {
-    std::string input = modes + (full ? "1\n1\n" : "1\n2\n1\n");
-    for (const std::string& e : expressions)
-        input += e + "\n";
-    return input + "QUIT\n0\n";
-}
-
-// The console's lines for one input and its answer.
-std::string answer(const std::string& input, const std::string& ans) {
-    return " INPUT = " + input + "\n   ANS = " + ans + "\n";
-}
-
-// The console's error line for a code's text.
-std::string error(const std::string& text) {
-    return " ERROR: " + text + "\n";
-}
-
-// The answer line that follows an input line (empty when there is none).
-std::string answerAfter(const std::string& out, const std::string& input) {
-    const std::string echo = " INPUT = " + input + "\n";
-    const size_t at = out.find(echo);
-    if (at == std::string::npos)
-        return {};
-    const size_t start = at + echo.size();
-    return out.substr(start, out.find('\n', start) - start);
-}
-
-class ConsoleAnswers : public ::testing::Test {
-protected:
-    // Runs the console and checks that it ended cleanly; returns its standard output.
-    static std::string run(const std::string& input) {
-        const ConsoleResult r = runRealConsole(input);
-        EXPECT_TRUE(r.finished);
-        EXPECT_EQ(r.exitCode, 0);
-        EXPECT_EQ(r.err, "");
-        return r.out;
-    }
-    static void expectIn(const std::string& out, const std::string& part) {
-        EXPECT_NE(out.find(part), std::string::npos) << "missing:\n" << part << "in:\n" << out;
-    }
-};
-
+using ConsoleAnswers = RealConsoleTest;
 } // namespace
 
 TEST_F(ConsoleAnswers, AnExplicitTargetWinsInEveryUnitsMode) {

@@ -37,7 +37,9 @@ TEST(ConsoleSymbols, DefineInspectAndDeleteVariables) {
 }
 
 TEST(ConsoleSymbols, NamesDimensionsAndLists) {
-    const std::string list = "Enter list expression: Min index: Max index: " + ansType;
+    const std::string list = "Enter list expression: Min index (from 1, 0 = first): "
+                             "Max index (from 1, 0 = last): " +
+                             ansType;
     const std::string input = "28\nabc1\n28\n1x\n29\n3x4\n29\nerr\n30\na+b*warn\n"
                               "23\na,bb,ccc\n1\n5\n1\n23\na\n3\n4\n2\n23\nxy,warn\n0\n1\n2\n"
                               "23\nerr\n0\n0\n1\n0\n";

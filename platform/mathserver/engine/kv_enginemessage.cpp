@@ -28,5 +28,8 @@ int KV_EngineMessage::parseCode(const std::string& message) {
         return KV_MathErrors::Overflow;
     if (isEngineText(message, "Misplaced operator(s) \"%s\" ignored"))
         return KV_MathErrors::MisplacedOperator;
+    if (isEngineText(message, "Please use the cross(), dot(), and hadamard() functions for vector "
+                              "multiplication."))
+        return KV_MathErrors::VectorProduct;
     return KV_MathErrors::SyntaxError;
 }

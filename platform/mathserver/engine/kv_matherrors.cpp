@@ -84,6 +84,11 @@ QString KV_MathErrors::text(int code) {
         return QStringLiteral("The integral diverges");
     case NotDifferentiable:
         return QStringLiteral("The function is not differentiable at this point");
+    case InvisibleCharacter:
+        return QStringLiteral("The expression holds an invisible or control character");
+    case VectorProduct:
+        return QStringLiteral("Vectors are not multiplied with an operator: use cross(), dot() "
+                              "or hadamard()");
     default:
         return QStringLiteral("Unknown error code %1").arg(code);
     }

@@ -46,7 +46,9 @@ public:
         UnknownVariable,
         DivergentIntegral,
         NotDifferentiable,
-        LastCode = NotDifferentiable
+        InvisibleCharacter,
+        VectorProduct,
+        LastCode = VectorProduct
     };
 
     // Length limit of every expression, variable value and function text.

@@ -2,6 +2,7 @@
 
 #include "engine/kv_enginemessage.h"
 #include "engine/kv_matherrors.h"
+#include "engine/kv_messagestops.h"
 
 #include <libqalculate/qalculate.h>
 #include <libxml/parser.h>
@@ -14,14 +15,17 @@ namespace {
 // The C allocator's default size limit of fast-bin chunks.
 constexpr int DefaultFastBinLimit = 64 * int(sizeof(size_t)) / 4;
 
-// Loads the engine's definition files (local files only; exchange rates are never fetched).
-// Two settings halve the cost without changing what is loaded: the files' indentation is not
-// kept as text nodes, which the engine skips anyway, and the allocator's fast bins are off
-// meanwhile, since each parsed file, freed at once, would fill them, and merging them again on
-// the next large allocation costs more than parsing the file.
+// Loads the exchange rates installed with the engine (never fetched: the engine then tells
+// their real age when a result uses them), then its definition files, whose currencies take
+// those rates. Two settings halve the cost of the definitions without changing what is loaded:
+// the files' indentation is not kept as text nodes, which the engine skips anyway, and the
+// allocator's fast bins are off meanwhile, since each parsed file, freed at once, would fill
+// them, and merging them again on the next large allocation costs more than parsing the file.
 void loadDefinitions() {
-    const int keptBlanks = xmlKeepBlanksDefault(0);
     mallopt(M_MXFAST, 0);
+    // The reader of the central bank's rates needs the indentation nodes: it runs first.
+    CALCULATOR->loadExchangeRates();
+    const int keptBlanks = xmlKeepBlanksDefault(0);
     CALCULATOR->loadGlobalDefinitions();
     mallopt(M_MXFAST, DefaultFastBinLimit);
     xmlKeepBlanksDefault(keptBlanks);
@@ -109,6 +113,9 @@ int KV_QalcEngine::parse(const QString& text, const Modes& modes, MathStructure&
     eo.parse_options.preserve_format = preserveFormat;
     CALCULATOR->parse(&parsed, CALCULATOR->unlocalizeExpression(toEngine(text), eo.parse_options),
                       eo.parse_options);
+    // Shown as typed: without the angle unit the engine attaches to symbolic arguments.
+    if (preserveFormat)
+        parsed.removeDefaultAngleUnit(eo);
     int trouble = KV_MathErrors::Ok;
     takeMessages(warnings, &trouble);
     return trouble;
@@ -126,8 +133,13 @@ int KV_QalcEngine::calculate(const QString& text, const Modes& modes, bool appro
     const std::string expression =
         CALCULATOR->unlocalizeExpression(toEngine(text), eo.parse_options);
     MathStructure parsedHere;
+    const KV_MessageStops stops;
     CALCULATOR->startControl(timeLimitMs);
     result = CALCULATOR->calculate(expression, eo, parsed ? parsed : &parsedHere);
+    stops.restore();
+    // The engine attaches the angle mode's unit to symbolic arguments (cos(x rad)); the mode
+    // already says what they count in.
+    result.removeDefaultAngleUnit(eo);
     // A result converted to a named target keeps it; the others take the units mode's units.
     if (!CALCULATOR->aborted() && !hasTarget(expression, eo))
         showInModeUnits(result, modes, eo);

@@ -22,12 +22,14 @@ public:
     KV_QalcEngine(const KV_QalcEngine&) = delete;
     KV_QalcEngine& operator=(const KV_QalcEngine&) = delete;
 
-    // Checks length, brackets, nesting and names of an expression before the engine sees it.
-    // extraNames are accepted as names in addition to those the engine knows; with anyNames
-    // every name is (a function whose parameters are named later).
-    int checkExpression(const QString& text, const QStringList& extraNames, QStringList& warnings,
+    // Brings text to the form the engine reads (KV_InputText) and checks its length, brackets,
+    // nesting and names before the engine sees it. extraNames are accepted as names in
+    // addition to those the engine knows; with anyNames every name is (a function whose
+    // parameters are named later).
+    int checkExpression(QString& text, const QStringList& extraNames, QStringList& warnings,
                         bool anyNames = false) const;
-    // True when the engine knows the name as a function, variable, unit or prefixed unit.
+    // True when the engine knows the name as a function, variable, unit, prefixed unit or
+    // compound unit.
     bool isKnownName(const QString& name) const;
 
     // Parses and calculates text. approximate forces approximate arithmetic regardless of the
@@ -88,6 +90,8 @@ private:
     static constexpr int EnginePrecision = 16;
 
     KV_QalcEngine();
+    // Whether the engine reads the name as a compound of units (kWh, Nm, km2).
+    bool isCompoundUnit(const std::string& name) const;
     // Whether the expression names a conversion target ("to km", "-> mi").
     static bool hasTarget(const std::string& expression, const EvaluationOptions& eo);
     // A result without a target: a time in hours, minutes and seconds, anything else in the

@@ -2,7 +2,9 @@
 // the engine sees it.
 #include "engine/kv_qalcengine.h"
 
+#include "engine/kv_inputtext.h"
 #include "engine/kv_matherrors.h"
+#include "engine/kv_messagestops.h"
 
 #include <libqalculate/qalculate.h>
 
@@ -13,8 +15,16 @@ const char PlaceholderLetters[] = "xyzabcdefghijklmnopqrstuvw";
 bool isNameStart(QChar c) {
     return c.isLetter() || c == QLatin1Char('_');
 }
+// Superscripts and fractions are operators to the engine (x², ½), not part of a name.
 bool isNameChar(QChar c) {
+    if (c.decompositionTag() == QChar::Super || c.decompositionTag() == QChar::Fraction)
+        return false;
     return c.isLetterOrNumber() || c == QLatin1Char('_');
+}
+
+// A unit, with or without a prefix and an integer power.
+bool isUnitFactor(const MathStructure& m) {
+    return m.isUnit() || (m.isPower() && m[0].isUnit() && m[1].isInteger());
 }
 
 // The index after the number that starts at i, with its exponent or base prefix.
@@ -112,13 +122,39 @@ bool KV_QalcEngine::isKnownName(const QString& name) const {
         if (CALCULATOR->getPrefix(n.substr(0, i)) && CALCULATOR->getActiveUnit(n.substr(i)))
             return true;
     }
-    return false;
+    return isCompoundUnit(n);
 }
 
-int KV_QalcEngine::checkExpression(const QString& text, const QStringList& extraNames,
+bool KV_QalcEngine::isCompoundUnit(const std::string& name) const {
+    // The engine splits any word it does not know into units where it can ("foo" would be
+    // femto-octet times octet). A split counts when it is one unit with a power (km2 is km^2),
+    // or units whose product the engine names with one unit (kWh, mAh, Nm).
+    const KV_MessageStops stops;
+    CALCULATOR->beginTemporaryStopMessages();
+    MathStructure parsed;
+    CALCULATOR->parse(&parsed, name, ParseOptions());
+    bool unitsOnly = parsed.isMultiplication() && parsed.size() > 1;
+    for (size_t i = 0; unitsOnly && i < parsed.size(); ++i)
+        unitsOnly = isUnitFactor(parsed[i]);
+    bool named = isUnitFactor(parsed);
+    if (unitsOnly) {
+        EvaluationOptions eo;
+        eo.auto_post_conversion = POST_CONVERSION_OPTIMAL_SI;
+        const MathStructure value = CALCULATOR->calculate(parsed, eo);
+        const MathStructure& unit =
+            value.isMultiplication() && value.size() == 2 && value[0].isNumber() ? value[1] : value;
+        named = unit.isUnit();
+    }
+    CALCULATOR->endTemporaryStopMessages();
+    return named;
+}
+
+int KV_QalcEngine::checkExpression(QString& text, const QStringList& extraNames,
                                    QStringList& warnings, bool anyNames) const {
     if (text.size() > KV_MathErrors::MaxExpressionLength)
         return KV_MathErrors::ExpressionTooLong;
+    if (const int code = KV_InputText::normalize(text, warnings))
+        return code;
     if (text.trimmed().isEmpty())
         return KV_MathErrors::EmptyExpression;
 

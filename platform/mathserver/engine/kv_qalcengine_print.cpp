@@ -1,6 +1,7 @@
 // Text of results: answers in the answer types and modes, and real numbers in number formats.
 #include "engine/kv_qalcengine.h"
 
+#include "engine/kv_matherrors.h"
 #include "engine/kv_mathmlwriter.h"
 
 #include <libqalculate/qalculate.h>
@@ -10,6 +11,27 @@
 namespace {
 // Significant digits of a formatted float answer with automatic digits.
 constexpr int AutoDigits = 10;
+
+// Decimal digits of the numbers of a value written in full (numerators and denominators), or
+// -1 when one of them is approximate or not rational.
+long fullDigits(const MathStructure& value) {
+    if (value.isNumber()) {
+        const Number& n = value.number();
+        if (n.isApproximate() || !n.isRational())
+            return -1;
+        const long bits = long(n.numerator().integerLength()) + n.denominator().integerLength();
+        // log10(2) is a little above 0.30103.
+        return bits * 30103 / 100000 + 2;
+    }
+    long sum = 0;
+    for (size_t i = 0; i < value.size(); ++i) {
+        const long digits = fullDigits(value[i]);
+        if (digits < 0)
+            return -1;
+        sum += digits;
+    }
+    return sum;
+}
 } // namespace
 
 PrintOptions KV_QalcEngine::printOptions(const Modes& modes, AnsType type) const {
@@ -50,6 +72,13 @@ QString KV_QalcEngine::print(const MathStructure& value, const Modes& modes, Ans
     int digits = EnginePrecision;
     if (!full && modes.decimalStyle == 0)
         digits = modes.digits > 0 ? qMin<int>(modes.digits, EnginePrecision) : AutoDigits;
+    // Exact arithmetic writes exact numbers with all their digits (30! in full, not 2.65E32),
+    // as long as the answer stays within the length of an expression.
+    if (modes.arith == 1 && po.min_exp == EXP_PRECISION) {
+        const long digitsInFull = fullDigits(value);
+        if (digitsInFull >= 0 && digitsInFull <= KV_MathErrors::MaxExpressionLength)
+            po.min_exp = EXP_NONE;
+    }
     MathStructure copy(value);
     CALCULATOR->setPrecision(digits);
     CALCULATOR->startControl(timeLimitMs);

@@ -1,6 +1,7 @@
 #include "numerics/kv_functionevaluator.h"
 
 #include "engine/kv_matherrors.h"
+#include "engine/kv_messagestops.h"
 #include "engine/kv_qalcengine.h"
 
 #include <libqalculate/qalculate.h>
@@ -13,7 +14,8 @@ int KV_FunctionEvaluator::parse(const QString& function, const QStringList& vari
     if (variables.size() > KV_MathErrors::MaxParameters)
         return KV_MathErrors::TooManyParameters;
     KV_QalcEngine& engine = KV_QalcEngine::instance();
-    if (const int code = engine.checkExpression(function, variables, warnings))
+    QString plain = function;
+    if (const int code = engine.checkExpression(plain, variables, warnings))
         return code;
     QStringList placeholders;
     symbols_.clear();
@@ -23,7 +25,7 @@ int KV_FunctionEvaluator::parse(const QString& function, const QStringList& vari
         symbol.set(KV_QalcEngine::placeholderSymbol(i), false);
         symbols_.push_back(symbol);
     }
-    const QString text = KV_QalcEngine::substituteNames(function, variables, placeholders);
+    const QString text = KV_QalcEngine::substituteNames(plain, variables, placeholders);
     auto parsed = std::make_unique<MathStructure>();
     if (const int code = engine.parse(text, modes, *parsed, warnings))
         return code;
@@ -50,4 +52,12 @@ int KV_FunctionEvaluator::evaluate(const double* values, double& out) const {
         return KV_MathErrors::Ok;
     // A name left unknown (x in a function of y) keeps the value from being a number.
     return m.containsUnknowns() ? KV_MathErrors::UnknownVariable : KV_MathErrors::NotRealNumber;
+}
+
+int KV_FunctionEvaluator::probe(double x, double& out) const {
+    const KV_MessageStops stops;
+    CALCULATOR->beginTemporaryStopMessages();
+    const int code = evaluate(x, out);
+    CALCULATOR->endTemporaryStopMessages();
+    return code;
 }

@@ -29,6 +29,9 @@ public:
     int evaluate(const double* values, double& out) const;
     // One-variable convenience form.
     int evaluate(double x, double& out) const { return evaluate(&x, out); }
+    // evaluate(x, out) with the engine's messages held back: a numeric method's look at the
+    // function beyond the points the user asked about.
+    int probe(double x, double& out) const;
 
 private:
     std::unique_ptr<MathStructure> parsed_;

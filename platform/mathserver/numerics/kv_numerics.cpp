@@ -81,19 +81,51 @@ bool validInterval(double a, double b) {
     return std::isfinite(a) && std::isfinite(b) && a < b;
 }
 
-// Whether f has a pole at x: on one side its values grow at least as fast as 1/|x - pole|
-// (a thousandth of the distance gives nearly a thousand times the value), which no integral
-// across x survives.
-bool poleAt(const KV_Numerics::Function& f, double x) {
+// Whether f has a pole at x on the given side (-1 below, 1 above): its values grow at least as
+// fast as 1/|x - pole| (a thousandth of the distance gives nearly a thousand times the value),
+// which no integral up to x survives.
+bool poleBeside(const KV_Numerics::Function& f, double x, double side) {
     const double scale = std::max(1.0, std::fabs(x));
-    for (const double side : {-1.0, 1.0}) {
-        double near = 0, nearer = 0;
-        if (f(x + side * 1e-4 * scale, near) == KV_MathErrors::Ok &&
-            f(x + side * 1e-7 * scale, nearer) == KV_MathErrors::Ok && std::isfinite(near) &&
-            std::isfinite(nearer) && std::fabs(nearer) > 900 * std::fabs(near))
-            return true;
+    double near = 0, nearer = 0;
+    return f(x + side * 1e-4 * scale, near) == KV_MathErrors::Ok &&
+           f(x + side * 1e-7 * scale, nearer) == KV_MathErrors::Ok && std::isfinite(near) &&
+           std::isfinite(nearer) && std::fabs(nearer) > 900 * std::fabs(near);
+}
+
+bool poleAt(const KV_Numerics::Function& f, double x) {
+    return poleBeside(f, x, -1) || poleBeside(f, x, 1);
+}
+
+enum class Tail { Decays, Grows, Oscillates };
+
+// How f behaves on the way from start to infinity in direction (-1 or 1): whether |x f(x)|
+// shrinks between a window a thousand times the scale out and one a million times out. A
+// tail that does not shrink leaves no integral to infinity: it grows past every bound, or,
+// changing its sign, oscillates without settling.
+Tail tailOf(const KV_Numerics::Function& f, double start, double direction) {
+    constexpr int Samples = 16;
+    const double scale = std::max(1.0, std::fabs(start));
+    double largest[2] = {0, 0};
+    int signChanges = 0;
+    for (int w = 0; w < 2; ++w) {
+        const double from = start + direction * scale * (w == 0 ? 1e3 : 1e6);
+        double previous = 0;
+        for (int i = 0; i < Samples; ++i) {
+            const double x = from + direction * std::fabs(from - start) * i / Samples;
+            double y = 0;
+            if (f(x, y) != KV_MathErrors::Ok)
+                return Tail::Decays; // the method reports what fails there
+            if (!std::isfinite(y))
+                return Tail::Grows;
+            largest[w] = std::max(largest[w], std::fabs(x * y));
+            if (w == 1 && i > 0 && (previous < 0) != (y < 0) && y != 0 && previous != 0)
+                ++signChanges;
+            previous = y;
+        }
     }
-    return false;
+    if (largest[1] == 0 || largest[1] < 0.9 * largest[0])
+        return Tail::Decays;
+    return signChanges > 0 ? Tail::Oscillates : Tail::Grows;
 }
 
 } // namespace
@@ -207,7 +239,8 @@ int KV_Numerics::root(const Function& f, double a, double b, double guess, doubl
     return KV_MathErrors::NoIntersection;
 }
 
-int KV_Numerics::integral(const Function& f, double a, double b, double& value) {
+int KV_Numerics::integral(const Function& f, const Function& probe, double a, double b,
+                          double& value) {
     quietGsl();
     if (std::isnan(a) || std::isnan(b))
         return KV_MathErrors::BadRange;
@@ -217,6 +250,20 @@ int KV_Numerics::integral(const Function& f, double a, double b, double& value) 
     }
     const double sign = a < b ? 1.0 : -1.0;
     const double lo = std::min(a, b), hi = std::max(a, b);
+    for (const double direction : {-1.0, 1.0}) {
+        const double end = direction < 0 ? lo : hi;
+        if (!std::isinf(end))
+            continue;
+        const double start = std::isinf(direction < 0 ? hi : lo) ? 0.0 : (direction < 0 ? hi : lo);
+        switch (tailOf(probe, start, direction)) {
+        case Tail::Grows:
+            return KV_MathErrors::DivergentIntegral;
+        case Tail::Oscillates:
+            return KV_MathErrors::NotConverged;
+        case Tail::Decays:
+            break;
+        }
+    }
     Adapter adapter{&f};
     gsl_function F = adapter.function();
     std::unique_ptr<gsl_integration_workspace, void (*)(gsl_integration_workspace*)> w(
@@ -238,15 +285,20 @@ int KV_Numerics::integral(const Function& f, double a, double b, double& value) 
     else
         status = gsl_integration_qags(&F, lo, hi, epsabs, epsrel, IntegrationIntervals, w.get(),
                                       &result, &error);
-    if (adapter.failure == KV_MathErrors::NotRealNumber && poleAt(f, adapter.failedAt))
+    if (adapter.failure == KV_MathErrors::NotRealNumber && poleAt(probe, adapter.failedAt))
         return KV_MathErrors::DivergentIntegral;
     if (adapter.failure)
         return adapter.failure;
     if (status == GSL_EDIVERGE)
         return KV_MathErrors::DivergentIntegral;
     // Round-off limits on the requested accuracy still leave a usable value.
-    if ((status != GSL_SUCCESS && status != GSL_EROUND) || !std::isfinite(result))
+    if ((status != GSL_SUCCESS && status != GSL_EROUND) || !std::isfinite(result)) {
+        // The method never evaluates the bounds themselves: a pole there shows beside them.
+        if ((std::isfinite(lo) && poleBeside(probe, lo, 1)) ||
+            (std::isfinite(hi) && poleBeside(probe, hi, -1)))
+            return KV_MathErrors::DivergentIntegral;
         return KV_MathErrors::NotConverged;
+    }
     value = sign * result;
     return KV_MathErrors::Ok;
 }
@@ -264,15 +316,26 @@ int KV_Numerics::derivative(const Function& f, double x0, double& value) {
         return KV_MathErrors::NotRealNumber;
     Adapter adapter{&f};
     gsl_function F = adapter.function();
+    const double h = 1e-4 * std::max(1.0, std::fabs(x0));
     double result = 0, error = 0;
-    const int status =
-        gsl_deriv_central(&F, x0, 1e-4 * std::max(1.0, std::fabs(x0)), &result, &error);
+    const int status = gsl_deriv_central(&F, x0, h, &result, &error);
+    // A corner (abs(x) at 0) or a jump has different slopes on its two sides, which the
+    // central difference averages away: the slopes from either side must agree, and their mean
+    // with it, within their own error (the central error grows with a jump).
+    double forward = 0, forwardError = 0, backward = 0, backwardError = 0;
+    gsl_deriv_forward(&F, x0, h, &forward, &forwardError);
+    gsl_deriv_backward(&F, x0, h, &backward, &backwardError);
     if (adapter.failure == KV_MathErrors::TimedOut)
         return adapter.failure;
     if (adapter.failure)
         return KV_MathErrors::NotDifferentiable;
     if (status != GSL_SUCCESS || !std::isfinite(result))
         return KV_MathErrors::NotConverged;
+    const double tolerance =
+        10 * (forwardError + backwardError) + 1e-6 * std::max(1.0, std::fabs(result));
+    if (!(std::fabs(forward - backward) <= tolerance &&
+          std::fabs(result - (forward + backward) / 2) <= tolerance))
+        return KV_MathErrors::NotDifferentiable;
     value = result;
     return KV_MathErrors::Ok;
 }

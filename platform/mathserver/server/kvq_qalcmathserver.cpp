@@ -3,8 +3,10 @@
 #include "server/kvq_qalcmathservercall.h"
 #include "symbols/kv_keywordtable.h"
 
+#include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
+#include <QSaveFile>
+#include <QStandardPaths>
 
 KVQ_QalcMathServer::KVQ_QalcMathServer(QObject* parent) : KVQ_MathServer(parent), modes_() {
     KV_QalcEngine::instance();
@@ -42,16 +44,20 @@ bool KVQ_QalcMathServer::breakFlag(bool flag) {
 void KVQ_QalcMathServer::keywordFilePath(const char*& path) {
     path = nullptr;
     if (keywordPath_.isEmpty()) {
-        auto dir = std::make_unique<QTemporaryDir>();
-        if (!dir->isValid())
-            return;
-        QFile file(dir->filePath(QStringLiteral("keywords.txt")));
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-            return;
-        file.write(KV_KeywordTable::instance().text().toUtf8());
-        file.close();
-        keywordPath_ = QFile::encodeName(file.fileName());
-        keywordDir_ = std::move(dir);
+        // In the user's cache folder, where it stays after the process: the table follows the
+        // engine's functions, so each process writes it again when it differs.
+        const QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+                            QStringLiteral("/kv");
+        const QString name = dir + QStringLiteral("/keywords.txt");
+        const QByteArray content = KV_KeywordTable::instance().text().toUtf8();
+        QFile existing(name);
+        if (!existing.open(QIODevice::ReadOnly) || existing.readAll() != content) {
+            QSaveFile file(name);
+            if (!QDir().mkpath(dir) || !file.open(QIODevice::WriteOnly) ||
+                file.write(content) != content.size() || !file.commit())
+                return;
+        }
+        keywordPath_ = QFile::encodeName(name);
     }
     path = keywordPath_.constData();
 }

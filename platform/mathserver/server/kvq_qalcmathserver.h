@@ -13,7 +13,6 @@
 
 class KV_FunctionEvaluator;
 class MathStructure;
-class QTemporaryDir;
 
 class KVQ_QalcMathServer : public KVQ_MathServer {
     Q_OBJECT
@@ -109,7 +108,6 @@ private:
     QStringList warnings_;
     bool breakRequested_ = false;
     int timeLimitMs_ = DefaultTimeLimitMs;
-    std::unique_ptr<QTemporaryDir> keywordDir_;
     QByteArray keywordPath_;
     struct CachedEvaluator {
         quint64 generation;

@@ -66,9 +66,10 @@ int KVQ_QalcMathServer::defineFromAssignment(const QString& expression, QString&
 int KVQ_QalcMathServer::checkAndCalculate(const QString& expression, bool approximate,
                                           MathStructure& result) {
     KV_QalcEngine& engine = KV_QalcEngine::instance();
-    if (const int code = engine.checkExpression(expression, {}, warnings_))
+    QString text = expression;
+    if (const int code = engine.checkExpression(text, {}, warnings_))
         return code;
-    return engine.calculate(expression, modes_, approximate, timeLimitMs_, result, warnings_);
+    return engine.calculate(text, modes_, approximate, timeLimitMs_, result, warnings_);
 }
 
 int KVQ_QalcMathServer::evaluateAs(const QString& expression, AnsType type, QString& answer,
@@ -116,10 +117,11 @@ int KVQ_QalcMathServer::parseAndFormat(const QString& expression, AnsType type, 
     if (!validAnsType(type))
         return KV_MathErrors::BadAnswerType;
     KV_QalcEngine& engine = KV_QalcEngine::instance();
-    if (const int code = engine.checkExpression(expression, {}, warnings_))
+    QString text = expression;
+    if (const int code = engine.checkExpression(text, {}, warnings_))
         return code;
     MathStructure parsed;
-    if (const int code = engine.parse(expression, modes_, parsed, warnings_, true))
+    if (const int code = engine.parse(text, modes_, parsed, warnings_, true))
         return code;
     answer = formatAnswer(parsed, type, false);
     return KV_MathErrors::Ok;

@@ -76,8 +76,9 @@ int KVQ_QalcMathServer::GC_FIntegral(const QString& function, const QString& xva
     if (const int code = call.start(function, xvar, f))
         return code;
     KV_Numerics::Function g = [&](double at, double& out) { return f->evaluate(at, out); };
+    KV_Numerics::Function probe = [&](double at, double& out) { return f->probe(at, out); };
     KV_EngineScope scope(timeLimitMs_, warnings_);
-    return KV_Numerics::integral(g, a, b, integral);
+    return KV_Numerics::integral(g, probe, a, b, integral);
 }
 
 int KVQ_QalcMathServer::GC_FIntersect(const QString& firstFunction, const QString& secondFunction,
@@ -157,12 +158,13 @@ int KVQ_QalcMathServer::GC_EvalFParse(const QString& function, ParsedFunction& p
         return code;
     // The names become known only at GC_EvalF; here the text is checked as far as it can be.
     KV_QalcEngine& engine = KV_QalcEngine::instance();
-    if (const int code = engine.checkExpression(function, {}, warnings_, true))
+    QString text = function;
+    if (const int code = engine.checkExpression(text, {}, warnings_, true))
         return code;
     MathStructure check;
-    if (const int code = engine.parse(function, modes_, check, warnings_))
+    if (const int code = engine.parse(text, modes_, check, warnings_))
         return code;
-    void* data = KV_ParsedFunctionRecord::create(function, modes_);
+    void* data = KV_ParsedFunctionRecord::create(text, modes_);
     if (!data)
         return KV_MathErrors::CalculationFailed;
     parsed.data = data;

@@ -80,14 +80,34 @@ int KVQ_QalcMathServer::ST_GetVarNames(VarType type, QStringList& names) {
     return KV_MathErrors::Ok;
 }
 
+// The engine's own variables (pi, e, and x, y, z, which stand for themselves) are found after
+// the user's, as ST_GetVarNamesInExpression lists both.
 int KVQ_QalcMathServer::ST_GetVarType(const QString& name, VarType& type) {
     Call call(this);
-    return KV_SymbolTable::instance().type(name.trimmed(), type);
+    const QString n = name.trimmed();
+    const KV_SymbolTable& table = KV_SymbolTable::instance();
+    if (table.contains(n))
+        return table.type(n, type);
+    Variable* v = KV_SymbolTable::builtinVariable(n);
+    if (!v)
+        return KV_MathErrors::NoSuchVariable;
+    type = v->isKnown() ? KV_SymbolTable::typeOf(static_cast<KnownVariable*>(v)->get())
+                        : EXPRESSION_TYPE;
+    return KV_MathErrors::Ok;
 }
 
 int KVQ_QalcMathServer::ST_GetVarValue(const QString& name, QString& value) {
     Call call(this);
-    return KV_SymbolTable::instance().value(name.trimmed(), value);
+    const QString n = name.trimmed();
+    const KV_SymbolTable& table = KV_SymbolTable::instance();
+    if (table.contains(n))
+        return table.value(n, value);
+    Variable* v = KV_SymbolTable::builtinVariable(n);
+    if (!v)
+        return KV_MathErrors::NoSuchVariable;
+    value =
+        v->isKnown() ? formatAnswer(static_cast<KnownVariable*>(v)->get(), FULL_PRECISION_ANS) : n;
+    return KV_MathErrors::Ok;
 }
 
 int KVQ_QalcMathServer::ST_IsValidVarName(const QString& name, bool& valid) {
@@ -101,7 +121,7 @@ int KVQ_QalcMathServer::ST_GetDim(const QString& expression, unsigned& rowDim, u
     MathStructure result;
     if (const int code = call.start(expression, false, result))
         return code;
-    // A matrix has rows and columns, a list its length and no columns, a scalar neither.
+    // A matrix has rows and columns, a list its length and no columns, a scalar one of each.
     if (result.isMatrix()) {
         rowDim = unsigned(result.size());
         colDim = unsigned(result[0].size());
@@ -109,8 +129,8 @@ int KVQ_QalcMathServer::ST_GetDim(const QString& expression, unsigned& rowDim, u
         rowDim = unsigned(result.size());
         colDim = 0;
     } else {
-        rowDim = 0;
-        colDim = 0;
+        rowDim = 1;
+        colDim = 1;
     }
     return KV_MathErrors::Ok;
 }
@@ -120,10 +140,11 @@ int KVQ_QalcMathServer::ST_GetVarNamesInExpression(const QString& expression, QS
     if (const int code = call.start())
         return code;
     KV_QalcEngine& engine = KV_QalcEngine::instance();
-    if (const int code = engine.checkExpression(expression, {}, warnings_))
+    QString text = expression;
+    if (const int code = engine.checkExpression(text, {}, warnings_))
         return code;
     MathStructure parsed;
-    if (const int code = engine.parse(expression, modes_, parsed, warnings_))
+    if (const int code = engine.parse(text, modes_, parsed, warnings_))
         return code;
     std::set<std::string> found;
     collectVariables(parsed, found);

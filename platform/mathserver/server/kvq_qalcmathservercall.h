@@ -1,21 +1,23 @@
 // The bracket of every math server operation: clears the instance's warnings, honours a break
-// request and, on leaving, announces symbol changes to the hubs.
+// request and, on leaving, leaves the engine's messages as it found them and announces symbol
+// changes to the hubs.
 #ifndef KVQ_QALCMATHSERVERCALL_H
 #define KVQ_QALCMATHSERVERCALL_H
 
 #include "server/kvq_qalcmathserver.h"
 
 #include "engine/kv_matherrors.h"
+#include "engine/kv_messagestops.h"
 #include "engine/kv_qalcengine.h"
 #include "symbols/kv_watchregistry.h"
 
 class KVQ_QalcMathServer::Call {
 public:
-    explicit Call(KVQ_QalcMathServer* server) : server_(server) {
-        server_->warnings_.clear();
-        KV_QalcEngine::instance();
+    explicit Call(KVQ_QalcMathServer* server) : server_(server) { server_->warnings_.clear(); }
+    ~Call() {
+        stops_.restore();
+        KV_WatchRegistry::instance().flush();
     }
-    ~Call() { KV_WatchRegistry::instance().flush(); }
     Call(const Call&) = delete;
     Call& operator=(const Call&) = delete;
 
@@ -50,6 +52,8 @@ public:
 
 private:
     KVQ_QalcMathServer* server_;
+    // The server's constructor has loaded the engine.
+    KV_MessageStops stops_;
 };
 
 #endif

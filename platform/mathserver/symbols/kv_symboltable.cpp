@@ -1,5 +1,6 @@
 #include "symbols/kv_symboltable.h"
 
+#include "engine/kv_inputtext.h"
 #include "engine/kv_matherrors.h"
 #include "engine/kv_qalcengine.h"
 #include "symbols/kv_watchregistry.h"
@@ -33,7 +34,8 @@ KV_SymbolTable& KV_SymbolTable::instance() {
 }
 
 bool KV_SymbolTable::isValidName(const QString& name) {
-    if (name.isEmpty() || name.size() > MaxNameLength || name == QLatin1String("to"))
+    if (name.isEmpty() || name.size() > MaxNameLength || name == QLatin1String("to") ||
+        KV_InputText::hasInvisible(name))
         return false;
     KV_QalcEngine::instance();
     return CALCULATOR->variableNameIsValid(KV_QalcEngine::toEngine(name));
@@ -46,6 +48,13 @@ bool KV_SymbolTable::isDefinableName(const QString& name) {
     // gives it back when deleted; built-in functions and variables keep their names.
     ExpressionItem* item = CALCULATOR->getActiveExpressionItem(KV_QalcEngine::toEngine(name));
     return !item || item->isLocal() || item->type() == TYPE_UNIT;
+}
+
+Variable* KV_SymbolTable::builtinVariable(const QString& name) {
+    if (name.isEmpty())
+        return nullptr;
+    Variable* v = CALCULATOR->getActiveVariable(KV_QalcEngine::toEngine(name));
+    return v && !v->isLocal() ? v : nullptr;
 }
 
 VarType KV_SymbolTable::typeOf(const MathStructure& value) {
@@ -112,32 +121,33 @@ int KV_SymbolTable::define(const QString& rawName, const QString& value, int val
         return isValidName(name) ? KV_MathErrors::BuiltinName : KV_MathErrors::InvalidVariableName;
 
     KV_QalcEngine& engine = KV_QalcEngine::instance();
-    if (const int code = engine.checkExpression(value, {}, warnings))
+    QString text = value;
+    if (const int code = engine.checkExpression(text, {}, warnings))
         return code;
     bool usesUserNames = false;
-    for (const QString& w : wordsOf(value))
+    for (const QString& w : wordsOf(text))
         usesUserNames = usesUserNames || entries_.contains(w);
 
     Entry entry;
     if (validation == MINIMAL_VALIDATION && !usesUserNames) {
         // Kept as text and calculated where it is used.
         MathStructure parsed;
-        if (const int code = engine.parse(value, modes, parsed, warnings))
+        if (const int code = engine.parse(text, modes, parsed, warnings))
             return code;
         entry.type = typeOf(parsed);
-        entry.value = value;
+        entry.value = text;
         entry.item =
-            new KnownVariable("", KV_QalcEngine::toEngine(name), KV_QalcEngine::toEngine(value));
+            new KnownVariable("", KV_QalcEngine::toEngine(name), KV_QalcEngine::toEngine(text));
     } else {
         // Values that use other user names are stored calculated, so that no chain of
         // definitions can refer back to itself.
         MathStructure result;
-        if (const int code = engine.calculate(value, modes, false, timeLimitMs, result, warnings))
+        if (const int code = engine.calculate(text, modes, false, timeLimitMs, result, warnings))
             return code;
         entry.type = typeOf(result);
         entry.value = validation == FULL_SIMPLIFICATION
                           ? engine.print(result, modes, FULL_PRECISION_ANS, timeLimitMs)
-                          : value;
+                          : text;
         entry.item = new KnownVariable("", KV_QalcEngine::toEngine(name), result);
     }
     store(name, entry);
@@ -145,7 +155,7 @@ int KV_SymbolTable::define(const QString& rawName, const QString& value, int val
 }
 
 int KV_SymbolTable::defineFunction(const QString& name, const QStringList& arguments,
-                                   const QString& value, int validation, const Modes& modes,
+                                   const QString& rawValue, int validation, const Modes& modes,
                                    QStringList& warnings) {
     if (!isDefinableName(name))
         return isValidName(name) ? KV_MathErrors::BuiltinName : KV_MathErrors::InvalidVariableName;
@@ -158,6 +168,7 @@ int KV_SymbolTable::defineFunction(const QString& name, const QStringList& argum
         placeholders << KV_QalcEngine::placeholder(i);
     }
     KV_QalcEngine& engine = KV_QalcEngine::instance();
+    QString value = rawValue;
     if (const int code = engine.checkExpression(value, arguments, warnings))
         return code;
 

@@ -11,6 +11,7 @@
 
 class ExpressionItem;
 class MathStructure;
+class Variable;
 
 class KV_SymbolTable {
 public:
@@ -20,6 +21,10 @@ public:
     static bool isValidName(const QString& name);
     // A valid name that does not belong to a built-in function or variable (units give way).
     static bool isDefinableName(const QString& name);
+    // The engine's own variable of that name (pi, e, x), or null.
+    static Variable* builtinVariable(const QString& name);
+    // The variable type of a value.
+    static VarType typeOf(const MathStructure& value);
 
     // Defines or replaces a variable ("name") or a function ("name(a, b)"); an empty value
     // deletes it.
@@ -50,7 +55,6 @@ private:
     int defineFunction(const QString& name, const QStringList& arguments, const QString& value,
                        int validation, const Modes& modes, QStringList& warnings);
     void store(const QString& name, const Entry& entry);
-    static VarType typeOf(const MathStructure& value);
     static void destroyItem(ExpressionItem* item);
 
     QMap<QString, Entry> entries_;
