@@ -26,7 +26,7 @@ inline QString xdotool(const QStringList& args) {
 }
 
 // The first visible window whose name matches the pattern, waiting up to timeoutMs.
-inline QString findWindow(const QString& pattern, int timeoutMs = 10000) {
+inline QString findWindow(const QString& pattern, int timeoutMs = 30000) {
     for (int waited = 0; waited <= timeoutMs; waited += 100) {
         const QString found =
             xdotool({"search", "--onlyvisible", "--name", pattern}).section('\n', 0, 0);
