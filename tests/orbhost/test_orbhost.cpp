@@ -2,7 +2,9 @@
 // with the broker's status as its own; a hosted widget driven with ferry over a private bus.
 #include "kv_cutlibrary.h"
 #include "kv_privatebus.h"
+#include "kv_qcopsender.h"
 
+#include <QDataStream>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
@@ -212,7 +214,7 @@ protected:
 
     // Closes the window through its own public slot and returns what orbhost did.
     HostRun closeAndFinish(const QString& app) {
-        ferry(app + "&close()");
+        ferry(app + "&finish()");
         HostRun r;
         if (!host.waitForFinished(20000)) {
             ADD_FAILURE() << "orbhost did not end after close()";
@@ -265,12 +267,20 @@ TEST_F(RemoteOrbhost, BadMessagesChangeNothingAndLogOneLineEach) {
         "kvtestwidget&report(bool,int,QString)&true&1x&x",
         "kvtestwidget&hidden()",
         "kvtestwidget&reported()",
+        // Qt's slots, which every widget has.
+        "kvtestwidget&deleteLater()",
+        "kvtestwidget&hide()",
+        "kvtestwidget&close()",
+        "kvtestwidget&setWindowTitle(QString)&title",
+        "kvtestwidget&setStyleSheet(QString)&QLabel { color: red }",
     };
     for (const QString& query : bad)
         ferry(query);
+    // The window is still there to answer.
+    ferry("kvtestwidget&report(bool,int,QString)&true&1&alive");
     const HostRun r = closeAndFinish("kvtestwidget");
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out.toStdString(), "shown: stay\n");
+    EXPECT_EQ(r.out.toStdString(), "shown: stay\nreport: true 1 alive\n");
     const QList<QByteArray> log = hostLog();
     ASSERT_EQ(log.size(), bad.size());
     for (int i = 0; i < log.size(); ++i) {
@@ -278,6 +288,38 @@ TEST_F(RemoteOrbhost, BadMessagesChangeNothingAndLogOneLineEach) {
         EXPECT_TRUE(log[i].contains(" KV/App/kvtestwidget ")) << log[i].constData();
         EXPECT_TRUE(log[i].contains(message)) << log[i].constData();
     }
+}
+
+// A message over the size limit is refused with one record, and the channel goes on listening:
+// the bus connection is not left stalled behind it.
+TEST_F(RemoteOrbhost, HugeMessageIsRefusedAndTheNextOneArrives) {
+    start({"KV_TestWidget", "stay"});
+    QByteArray data;
+    {
+        QDataStream s(&data, QIODevice::WriteOnly);
+        s << QString(32 * 1024 * 1024 - 8, QLatin1Char('x')); // 64 MB of UTF-16
+    }
+    ASSERT_GE(data.size(), 64 * 1000 * 1000);
+    QString error;
+    bus.useInThisProcess();
+    ASSERT_TRUE(
+        KV_QCopSender::send("KV/App/kvtestwidget", "showPicture(QString)", data, &error, 30000))
+        << qPrintable(error);
+    data.clear();
+    ferry("kvtestwidget&report(bool,int,QString)&true&2&after");
+    QElapsedTimer clock;
+    clock.start();
+    while (!out.contains("report:") && clock.elapsed() < 30000 &&
+           host.state() == QProcess::Running) {
+        host.waitForReadyRead(100);
+        out += host.readAllStandardOutput();
+    }
+    const HostRun r = closeAndFinish("kvtestwidget");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.toStdString(), "shown: stay\nreport: true 2 after\n");
+    const QList<QByteArray> log = hostLog();
+    ASSERT_EQ(log.size(), 1);
+    EXPECT_TRUE(log[0].contains("showPicture(QString): a message of")) << log[0].constData();
 }
 
 TEST_F(RemoteOrbhost, AppOptionNamesTheChannel) {
