@@ -3,8 +3,16 @@
 #include "canvas_fixture.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QtEndian>
+
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -100,6 +108,35 @@ TEST_F(BadInput, MissingAndEmptyFiles) {
     expectRefused(write("empty.bmp", QByteArray()), "BMP");
     expectRefused(write("empty.jpeg", QByteArray()), "JPEG");
     expectRefused(dir.path(), "BMP"); // a folder
+}
+
+// A named pipe, a device or a folder is refused at once, without reading from it. A pipe
+// makes a reader wait for a writer: after a while writers come and go, so that a test of a
+// reader that waits fails instead of hanging.
+TEST_F(BadInput, AnythingButARegularFileIsRefusedWithoutWaiting) {
+    const QString fifo = dir.filePath("pipe.jpeg");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        for (int i = 0; !done; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            if (i < 50)
+                continue;
+            const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0)
+                ::close(fd);
+        }
+    });
+    QElapsedTimer clock;
+    clock.start();
+    expectRefused(fifo, "JPEG");
+    expectRefused(fifo, "BMP");
+    expectRefused(QStringLiteral("/dev/zero"), "BMP");
+    expectRefused(QStringLiteral("/dev/null"), "JPEG");
+    expectRefused(dir.path(), "JPEG");
+    EXPECT_LT(clock.elapsed(), 2000);
+    done = true;
+    writer.join();
 }
 
 TEST_F(BadInput, TruncatedBmp) {
