@@ -36,11 +36,14 @@ protected:
     }
 
     HostRun orbhost(const QStringList& args, bool withDisplay = true,
-                    const QString& platform = QStringLiteral("offscreen")) {
+                    const QString& platform = QStringLiteral("offscreen"),
+                    const QString& display = QString()) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("KV_COMPONENT_PATH", dir.path());
         if (withDisplay) {
             env.insert("QT_QPA_PLATFORM", platform);
+            if (!display.isNull())
+                env.insert("DISPLAY", display);
         } else {
             env.remove("QT_QPA_PLATFORM");
             env.remove("DISPLAY");
@@ -118,6 +121,86 @@ TEST_F(Orbhost, BrokenComponentsFailWithStatusOne) {
         EXPECT_EQ(r.err.count("cannot load component library"), 1)
             << className << ": " << r.err.constData();
         EXPECT_TRUE(r.err.contains("cannot create an object of class")) << r.err.constData();
+    }
+}
+
+// A library of another machine, word size or byte order: the loader would call it missing.
+TEST_F(Orbhost, LibraryOfAnotherArchitectureIsSaidToBeOne) {
+    QFile own(QStringLiteral(KV_TEST_COMPONENT_DIR "/libkvtestcomponent.so"));
+    ASSERT_TRUE(own.open(QIODevice::ReadOnly));
+    const QByteArray library = own.readAll();
+    const struct {
+        const char* className;
+        int at;
+        QByteArray bytes;
+        const char* said;
+    } foreign[] = {{"KV_Arm", 18, QByteArray("\xb7\x00", 2), "built for aarch64, 64-bit"},
+                   {"KV_Patched", 18, QByteArray("\xef\xbe", 2), "built for machine 48879"},
+                   {"KV_Narrow", 4, QByteArray("\x01", 1), "32-bit"},
+                   {"KV_BigEndian", 5, QByteArray("\x02", 1), "big-endian"}};
+    QFile index(dir.filePath("foreign.index"));
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    for (const auto& f : foreign) {
+        QFile patched(dir.filePath(QStringLiteral("lib%1.so").arg(f.className)));
+        ASSERT_TRUE(patched.open(QIODevice::WriteOnly));
+        ASSERT_EQ(patched.write(QByteArray(library).replace(f.at, f.bytes.size(), f.bytes)),
+                  library.size());
+        index.write(QByteArray(f.className) + " lib" + f.className + ".so\n");
+    }
+    index.close();
+    for (const auto& f : foreign) {
+        const HostRun r = orbhost({f.className});
+        EXPECT_EQ(r.status, 1) << f.className;
+        EXPECT_EQ(r.err.count("cannot load component library"), 1) << r.err.constData();
+        EXPECT_TRUE(r.err.contains("wrong architecture")) << r.err.constData();
+        EXPECT_TRUE(r.err.contains(f.said)) << r.err.constData();
+        EXPECT_TRUE(r.err.contains("this process is")) << r.err.constData();
+        EXPECT_FALSE(r.err.contains("No such file")) << r.err.constData();
+    }
+}
+
+// exit() or quick_exit() in a component's entry point or constructor is a failure to create.
+TEST_F(Orbhost, ComponentEndingTheProcessWhileCreatedFails) {
+    for (const char* lib : {"libkvtestexitentry.so", "libkvtestexitcreate.so"})
+        ASSERT_TRUE(QFile::copy(QStringLiteral(KV_TEST_COMPONENT_DIR "/") + lib,
+                                dir.filePath(QString::fromLatin1(lib))));
+    QFile index(dir.filePath("exit.index"));
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    index.write("KV_ExitEntry libkvtestexitentry.so\nKV_ExitCreate libkvtestexitcreate.so\n");
+    index.close();
+    for (const QStringList& args : {QStringList{"KV_ExitEntry"}, QStringList{"KV_ExitCreate"},
+                                    QStringList{"KV_ExitCreate", "quick"}}) {
+        const HostRun r = orbhost(args);
+        EXPECT_EQ(r.status, 1) << qPrintable(args.join(' '));
+        EXPECT_EQ(r.err.count(QByteArray("the component serving class \"") + args[0].toLatin1() +
+                              "\" ended the process while its object was being created\n"),
+                  1)
+            << r.err.constData();
+    }
+}
+
+// A platform that exists but cannot start (no display reachable, no screen) is one line
+// naming it and the reason, and status 1, instead of Qt's abort.
+TEST_F(Orbhost, PlatformThatCannotStartIsOneLine) {
+    const struct {
+        const char* platform;
+        const char* display;
+        const char* said;
+    } cases[] = {{"xcb", ":9999",
+                  "the platform \"xcb\" could not start: could not connect to "
+                  "display :9999"},
+                 {"xcb", "no display here", "could not connect to display no display here"},
+                 {"linuxfb:fb=/nonexistent/fb0", nullptr,
+                  "the platform \"linuxfb\" could not start: no screen"},
+                 {";;;", nullptr, "\";;;\" names no Qt platform"}};
+    for (const auto& c : cases) {
+        const HostRun r = orbhost({"KV_TestWidget", "close"}, true, c.platform,
+                                  c.display ? QString::fromLatin1(c.display) : QString());
+        EXPECT_EQ(r.status, 1) << c.platform;
+        EXPECT_EQ(r.err.count('\n'), 1) << r.err.constData();
+        EXPECT_TRUE(r.err.startsWith("orbhost: ")) << r.err.constData();
+        EXPECT_TRUE(r.err.contains(c.said)) << r.err.constData();
+        EXPECT_TRUE(r.out.isEmpty()) << r.out.constData();
     }
 }
 
