@@ -38,6 +38,15 @@ DBusMessage* callAndWait(DBusConnection* c, DBusMessage* call, int timeoutMs, QS
     return reply;
 }
 
+// Sends call and waits for an answer that is not an error.
+bool answered(DBusConnection* c, DBusMessage* call, int timeoutMs, QString* error) {
+    DBusMessage* reply = callAndWait(c, call, timeoutMs, error);
+    if (!reply)
+        return false;
+    dbus_message_unref(reply);
+    return true;
+}
+
 // libdbus authenticates while it waits for a reply, but that wait has no time limit until the
 // connection is authenticated, so authentication is waited for here.
 bool authenticate(DBusConnection* c, int timeoutMs, QString* error) {
@@ -100,19 +109,11 @@ bool KV_BusConnector::addMatch(DBusConnection* c, const QByteArray& rule, int ti
         dbus_message_unref(call);
         call = nullptr;
     }
-    DBusMessage* reply = callAndWait(c, call, timeoutMs, error);
-    if (!reply)
-        return false;
-    dbus_message_unref(reply);
-    return true;
+    return answered(c, call, timeoutMs, error);
 }
 
 bool KV_BusConnector::waitForBus(DBusConnection* c, int timeoutMs, QString* error) {
-    DBusMessage* reply = callAndWait(c, busCall("GetId"), timeoutMs, error);
-    if (!reply)
-        return false;
-    dbus_message_unref(reply);
-    return true;
+    return answered(c, busCall("GetId"), timeoutMs, error);
 }
 
 DBusMessage* KV_BusConnector::busCall(const char* member) {

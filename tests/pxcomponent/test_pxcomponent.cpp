@@ -21,6 +21,16 @@
 
 #include <memory>
 
+namespace {
+// A white picture harbour.bmp in the folder; its path, or empty when it could not be written.
+QString whitePicture(const QTemporaryDir& dir) {
+    const QString picture = dir.filePath(QStringLiteral("harbour.bmp"));
+    QImage image(480, 320, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image.save(picture, "BMP") ? picture : QString();
+}
+} // namespace
+
 TEST(PxComponent, BrokerServesTheEditorFromTheLibrary) {
     ASSERT_TRUE(QDir::setCurrent(QStringLiteral(KV_PX_ICON_DIR)));
     EXPECT_TRUE(KVQ_ORB::classNames().contains(QStringLiteral("KVQ_imageEditor")));
@@ -34,10 +44,8 @@ TEST(PxComponent, BrokerServesTheEditorFromTheLibrary) {
 
     // A start-up picture is opened; its name becomes the caption.
     QTemporaryDir dir;
-    const QString picture = dir.filePath(QStringLiteral("harbour.bmp"));
-    QImage image(480, 320, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    ASSERT_TRUE(image.save(picture, "BMP"));
+    const QString picture = whitePicture(dir);
+    ASSERT_FALSE(picture.isEmpty());
     std::unique_ptr<QObject> opened(
         KVQ_ORB::createObject("KVQ_imageEditor", nullptr, "ed2", {picture}));
     ASSERT_NE(opened, nullptr);
@@ -59,10 +67,8 @@ TEST(PxComponent, RemoteControlReachesOnlyTheEditorsOwnSlotsAndWaitsForItsBoxes)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     qputenv("KV_LOG_FILE", QFile::encodeName(dir.filePath("log")));
-    const QString picture = dir.filePath(QStringLiteral("harbour.bmp"));
-    QImage image(480, 320, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    ASSERT_TRUE(image.save(picture, "BMP"));
+    const QString picture = whitePicture(dir);
+    ASSERT_FALSE(picture.isEmpty());
     std::unique_ptr<QObject> object(
         KVQ_ORB::createObject("KVQ_imageEditor", nullptr, "ed", {picture}));
     ASSERT_NE(object, nullptr);
