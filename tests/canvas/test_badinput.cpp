@@ -166,13 +166,17 @@ TEST_F(BadInput, BmpDeclaringEnormousDimensions) {
     expectRefused(write("huge24.bmp", bmpHeader(100000, 100000, 24, 0) + QByteArray(16, '\0')),
                   "BMP");
     expectRefused(write("hugeneg.bmp", bmpHeader(65535, -65535, 32, 0)), "BMP");
-    // Run-length encoded: the header alone cannot be checked against the file size; Qt's
-    // allocation limit refuses it before any pixel memory is taken.
+    // Run-length encoded: the header alone cannot be checked against the file size; the
+    // document's pixel limit refuses it before any pixel memory is taken.
     QByteArray rle = bmpHeader(40000, 40000, 8, 1);
     qToLittleEndian<quint32>(54 + 4 * 256, rle.data() + 10);
     rle += QByteArray(4 * 256, '\0');
     rle += QByteArray("\x00\x01", 2); // end of bitmap
     expectRefused(write("hugerle.bmp", rle), "BMP");
+    // One row more than 2^27 pixels, stored top row first.
+    qToLittleEndian<qint32>(16385, rle.data() + 18);
+    qToLittleEndian<qint32>(-8192, rle.data() + 22);
+    expectRefused(write("justover.bmp", rle), "BMP");
 }
 
 TEST_F(BadInput, TruncatedJpeg) {
