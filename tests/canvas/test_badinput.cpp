@@ -173,7 +173,7 @@ TEST_F(BadInput, BmpDeclaringEnormousDimensions) {
     rle += QByteArray(4 * 256, '\0');
     rle += QByteArray("\x00\x01", 2); // end of bitmap
     expectRefused(write("hugerle.bmp", rle), "BMP");
-    // One row more than 2^27 pixels, stored top row first.
+    // One column more than 2^27 pixels would fill, stored top row first.
     qToLittleEndian<qint32>(16385, rle.data() + 18);
     qToLittleEndian<qint32>(-8192, rle.data() + 22);
     expectRefused(write("justover.bmp", rle), "BMP");
