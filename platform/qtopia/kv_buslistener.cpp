@@ -12,13 +12,15 @@ KV_BusListener* listenerOf(void* self) {
     return static_cast<KV_BusListener*>(self);
 }
 
-// A notifier that may be inside its own activated() now: disabled at once, deleted later.
+// A notifier or timer that may be inside its own signal now: stopped at once, deleted later.
 void retire(QObject* notifier) {
     if (!notifier)
         return;
     QObject::disconnect(notifier, nullptr, nullptr, nullptr);
     if (auto* n = qobject_cast<QSocketNotifier*>(notifier))
         n->setEnabled(false);
+    if (auto* t = qobject_cast<QTimer*>(notifier))
+        t->stop();
     notifier->deleteLater();
 }
 
