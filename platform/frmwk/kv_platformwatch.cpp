@@ -101,10 +101,9 @@ KV_PlatformWatch::~KV_PlatformWatch() {
     watching = nullptr;
 }
 
-bool KV_PlatformWatch::hasScreen() {
+void KV_PlatformWatch::requireScreen() {
     if (QGuiApplication::primaryScreen())
-        return true;
+        return;
     sayCannotStart(QGuiApplication::platformName(), QStringLiteral("no screen"));
-    watching->kept.clear();
-    return false;
+    ::_exit(1);
 }

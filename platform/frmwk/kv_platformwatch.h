@@ -19,9 +19,10 @@ public:
     KV_PlatformWatch(const KV_PlatformWatch&) = delete;
     KV_PlatformWatch& operator=(const KV_PlatformWatch&) = delete;
 
-    // Once the application object exists: whether the platform gave it a screen. If not, the
-    // one line has been written and the kept messages are dropped.
-    bool hasScreen();
+    // Once the application object exists: when the platform gave it no screen, writes the one
+    // line and ends the process with status 1, without tearing down the platform (whose input
+    // handlers do not release what they hold when it has no screen).
+    void requireScreen();
 };
 
 #endif

@@ -264,8 +264,7 @@ int KVQ_ORB::main(int argc, char** argv) {
     std::optional<KV_PlatformWatch> watch;
     watch.emplace(program.constData(), KV_PlatformPlugins::requested(argc, argv));
     QApplication app(appArgc, argv);
-    if (!watch->hasScreen())
-        return 1;
+    watch->requireScreen();
     watch.reset();
     return hostCommand(appArgc, argv, program);
 }
