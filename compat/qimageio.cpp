@@ -1,6 +1,7 @@
 #include "qimageio.h"
 
 #include <QByteArray>
+#include <QFileInfo>
 #include <QImageReader>
 
 #include <set>
@@ -21,6 +22,10 @@ const char* QImageIO::formatName(const QByteArray& qt6Name) {
 }
 
 const char* QImageIO::imageFormat(const QString& fileName) {
+    // Only a regular file is read: opening a named pipe waits for a writer, and a device may
+    // never end.
+    if (!QFileInfo(fileName).isFile())
+        return nullptr;
     return formatName(QImageReader::imageFormat(fileName));
 }
 

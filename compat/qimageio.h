@@ -9,8 +9,9 @@ class QIODevice;
 
 class QImageIO {
 public:
-    // The format of the file's contents, or null when the file cannot be read or its contents
-    // are of no format Qt knows. The name is static storage: it stays valid for the whole run.
+    // The format of the file's contents, or null when the file cannot be read, is no regular
+    // file (a named pipe, a device, a folder) or its contents are of no format Qt knows. The
+    // name is static storage: it stays valid for the whole run.
     static const char* imageFormat(const QString& fileName);
     static const char* imageFormat(QIODevice* device);
 

@@ -2,12 +2,14 @@
 
 #include <QByteArray>
 #include <QFile>
-#include <QImageReader>
 #include <QtEndian>
 
 #include <csetjmp>
 #include <cstdio>
+#include <fcntl.h>
 #include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <jpeglib.h>
 // jerror.h after jpeglib.h: the warning codes.
@@ -45,12 +47,6 @@ bool rleReachesEnd(const uchar* d, qint64 size, qint64 pos, bool fourBit) {
     return false;
 }
 
-// Pixel memory above Qt's allocation limit is refused by Qt's readers; the JPEG check refuses it
-// before decoding anything. 0 means no limit.
-qint64 allocationLimitBytes() {
-    return qint64(QImageReader::allocationLimit()) * 1024 * 1024;
-}
-
 // libjpeg reports errors through error_exit, which must not return, and warnings (corrupt
 // data that it decodes around, filling in grey) through emit_message with a negative level.
 struct JpegCheck {
@@ -69,21 +65,24 @@ void countDamage(j_common_ptr info, int level) {
         ++info->err->num_warnings;
 }
 
-// Decodes the whole entropy-coded data, counting warnings. Nothing here may need a destructor:
-// libjpeg's errors leave through longjmp. The rows themselves are skipped (no inverse DCT, no
-// colour conversion) except the last, which makes libjpeg read up to the end-of-image marker.
-bool decodesCleanly(JpegCheck* check, QByteArrayView data) {
+// Decodes the whole entropy-coded data from the stream, counting warnings. Nothing here may need
+// a destructor: libjpeg's errors leave through longjmp. The rows themselves are skipped (no
+// inverse DCT, no colour conversion) except the last, which makes libjpeg read up to the
+// end-of-image marker.
+//
+// The stream goes through libjpeg's own stdio source, as when libjpeg reads a file: its
+// Huffman decoder takes a faster path while much data is buffered, and that path lets some bad
+// codes pass that the block-wise reading of a file reports. Qt's reader reads in blocks too.
+bool decodesCleanly(JpegCheck* check, FILE* stream) {
     j_decompress_ptr info = &check->info;
     if (setjmp(check->escape))
         return false;
     jpeg_create_decompress(info);
-    jpeg_mem_src(info, reinterpret_cast<const unsigned char*>(data.data()),
-                 static_cast<unsigned long>(data.size()));
+    jpeg_stdio_src(info, stream);
     jpeg_read_header(info, TRUE);
     // This also bounds libjpeg's own memory: a progressive picture's coefficients take about
-    // 8 bytes a pixel at most (four components), twice the 4 bytes a pixel counted here.
-    const qint64 limit = allocationLimitBytes();
-    if (limit > 0 && qint64(info->image_width) * info->image_height * 4 > limit)
+    // 8 bytes a pixel at most (four components).
+    if (qint64(info->image_width) * info->image_height > KV_PictureFileValidator::MaxPixels)
         return false;
     info->dct_method = JDCT_IFAST;
     info->do_fancy_upsampling = FALSE;
@@ -97,19 +96,66 @@ bool decodesCleanly(JpegCheck* check, QByteArrayView data) {
     return info->err->num_warnings == 0;
 }
 
+bool jpegStreamIsSound(FILE* stream) {
+    if (!stream)
+        return false;
+    JpegCheck check{};
+    check.info.err = jpeg_std_error(&check.errors);
+    check.errors.error_exit = leaveCheck;
+    check.errors.emit_message = countDamage;
+    check.info.client_data = &check;
+    const bool sound = decodesCleanly(&check, stream);
+    jpeg_destroy_decompress(&check.info);
+    std::fclose(stream);
+    return sound;
+}
+
 } // namespace
 
+bool KV_PictureFileValidator::openRegularFile(const QString& fileName, QFile* file) {
+    // Opening without waiting: a named pipe would wait for a writer.
+    const int fd = ::open(QFile::encodeName(fileName).constData(),
+                          O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    struct stat info;
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || flags < 0 ||
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 ||
+        !file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+}
+
 bool KV_PictureFileValidator::fileIsSound(const QString& fileName, const char* format) {
+    QFile file;
+    return openRegularFile(fileName, &file) && fileIsSound(file, format);
+}
+
+bool KV_PictureFileValidator::fileIsSound(QFile& file, const char* format) {
     const QByteArray f = QByteArray(format).toUpper();
     const bool bmp = f == "BMP";
     if (!bmp && f != "JPEG" && f != "JPG")
         return false;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.isOpen() || file.isSequential())
         return false;
     const qint64 size = file.size();
     if (size <= 0)
         return false;
+    if (!bmp) {
+        // A stream of its own on the same file, read from the start.
+        const int fd = ::fcntl(file.handle(), F_DUPFD_CLOEXEC, 0);
+        FILE* stream = fd < 0 ? nullptr : ::fdopen(fd, "rb");
+        if (!stream) {
+            if (fd >= 0)
+                ::close(fd);
+            return false;
+        }
+        std::rewind(stream);
+        return jpegStreamIsSound(stream);
+    }
     const uchar* mapped = file.map(0, size);
     QByteArray buffer;
     QByteArrayView data;
@@ -121,7 +167,7 @@ bool KV_PictureFileValidator::fileIsSound(const QString& fileName, const char* f
             return false;
         data = buffer;
     }
-    const bool sound = bmp ? bmpIsSound(data) : jpegIsSound(data);
+    const bool sound = bmpIsSound(data);
     if (mapped)
         file.unmap(const_cast<uchar*>(mapped));
     return sound;
@@ -175,12 +221,6 @@ bool KV_PictureFileValidator::bmpIsSound(QByteArrayView data) {
 bool KV_PictureFileValidator::jpegIsSound(QByteArrayView data) {
     if (data.isEmpty())
         return false;
-    JpegCheck check{};
-    check.info.err = jpeg_std_error(&check.errors);
-    check.errors.error_exit = leaveCheck;
-    check.errors.emit_message = countDamage;
-    check.info.client_data = &check;
-    const bool sound = decodesCleanly(&check, data);
-    jpeg_destroy_decompress(&check.info);
-    return sound;
+    // The stream only reads the buffer.
+    return jpegStreamIsSound(::fmemopen(const_cast<char*>(data.data()), size_t(data.size()), "rb"));
 }

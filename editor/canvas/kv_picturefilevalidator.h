@@ -9,16 +9,28 @@
 #include <QByteArrayView>
 #include <QString>
 
+class QFile;
+
 class KV_PictureFileValidator {
 public:
+    // The most pixels a picture may have: 2^27, about 134 million (512 MiB at 4 bytes a pixel).
+    static constexpr qint64 MaxPixels = qint64(1) << 27;
+
+    // Opens the file for reading into *file when it is a regular file. A named pipe, a device or
+    // a folder is refused without waiting and without reading from it.
+    static bool openRegularFile(const QString& fileName, QFile* file);
+
     // Whether the file holds a sound picture of the format ("BMP" or "JPEG"); false for any
-    // other format and for a file that cannot be read.
+    // other format, for a file that cannot be read and for anything but a regular file. The
+    // QFile form reads an open file from its start and leaves its position undefined.
     static bool fileIsSound(const QString& fileName, const char* format);
+    static bool fileIsSound(QFile& file, const char* format);
 
     // A BMP whose pixel data fits its header: all rows of an uncompressed picture present, and a
     // run-length encoded picture's codes reaching their end-of-bitmap code inside the data.
     static bool bmpIsSound(QByteArrayView data);
-    // A JPEG that libjpeg decodes to its end-of-image marker without reporting corrupt data.
+    // A JPEG of at most MaxPixels that libjpeg decodes to its end-of-image marker without
+    // reporting corrupt data, read as libjpeg reads a file (its own stdio source, in blocks).
     // Bytes after that marker are not read.
     static bool jpegIsSound(QByteArrayView data);
 };

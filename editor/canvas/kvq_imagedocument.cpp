@@ -4,6 +4,7 @@
 #include "kv_toolscontroller.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
@@ -38,6 +39,13 @@ KVQ_ImageDocument::~KVQ_ImageDocument() {
 }
 
 void KVQ_ImageDocument::init() {
+    // Qt's readers refuse pictures over 128 MB unless told otherwise; the document takes
+    // pictures up to its own limit. The limit is the whole process's, so it is raised here,
+    // before any dialog's readers run in other threads, and never lowered.
+    const int neededMegabytes = int(KV_PictureFileValidator::MaxPixels * 4 / (1024 * 1024));
+    const int limit = QImageReader::allocationLimit();
+    if (limit != 0 && limit < neededMegabytes)
+        QImageReader::setAllocationLimit(neededMegabytes);
     setViewSizeLimit(ViewSize);
     setVScrollBarMode(QScrollView::Auto);
     setHScrollBarMode(QScrollView::Auto);
@@ -80,18 +88,21 @@ const char* KVQ_ImageDocument::chooseFormat(const char* format) const {
 }
 
 bool KVQ_ImageDocument::readPicture(const QString& fileName, const char* format, QPixmap* out) {
-    if (!KV_PictureFileValidator::fileIsSound(fileName, format))
+    // The file is opened once, so that the file checked is the file decoded.
+    QFile file;
+    if (!KV_PictureFileValidator::openRegularFile(fileName, &file) ||
+        !KV_PictureFileValidator::fileIsSound(file, format) || !file.seek(0))
         return false;
-    QImageReader reader(fileName, QByteArray(format).toLower());
+    QImageReader reader(&file, QByteArray(format).toLower());
     // The named format only: a file whose contents are of another format is refused.
     reader.setAutoDetectImageFormat(false);
     reader.setDecideFormatFromContent(false);
+    // A BMP stored top row first gives its height as negative.
     const QSize size = reader.size();
-    if (!size.isValid() || size.isEmpty())
-        return false;
-    // Refuse what Qt's allocation limit would refuse, before any pixel memory is taken.
-    const qint64 limitBytes = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
-    if (limitBytes > 0 && qint64(size.width()) * size.height() * 4 > limitBytes)
+    const qint64 width = qAbs(qint64(size.width()));
+    const qint64 height = qAbs(qint64(size.height()));
+    // Refused before any pixel memory is taken.
+    if (width == 0 || height == 0 || width * height > KV_PictureFileValidator::MaxPixels)
         return false;
     QImage image;
     if (!reader.read(&image) || image.isNull())

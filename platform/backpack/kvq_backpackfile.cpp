@@ -50,11 +50,14 @@ QPixmap KVQ_BackpackFile::pixmap() const {
 }
 
 QImage KVQ_BackpackFile::image(const QSize& bound) const {
-    if (!isBound() || bound.isEmpty())
+    // Only a regular file is read: opening a named pipe would wait for a writer.
+    if (!isBound() || bound.isEmpty() || !QFileInfo(filePath).isFile())
         return QImage();
     QImageReader reader(filePath);
-    // The header alone gives the size; decoding waits until the size is known to be sane.
-    const QSize full = reader.size();
+    // The header alone gives the size; decoding waits until the size is known to be sane. A BMP
+    // stored top row first gives its height as negative.
+    QSize full = reader.size();
+    full.setHeight(qAbs(full.height()));
     if (!full.isValid() || qint64(full.width()) * full.height() > maxPixels)
         return QImage();
     if (full.width() > bound.width() || full.height() > bound.height())

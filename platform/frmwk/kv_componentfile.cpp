@@ -48,6 +48,40 @@ bool fits(quint64 offset, quint64 size, quint64 fileSize) {
     return offset <= fileSize && size <= fileSize - offset;
 }
 
+// A machine's name as people know it, from an ELF header's machine field.
+QString machineName(unsigned machine) {
+    static const struct {
+        unsigned machine;
+        const char* name;
+    } names[] = {{EM_386, "i386"},        {EM_X86_64, "x86-64"}, {EM_ARM, "arm"},
+                 {EM_AARCH64, "aarch64"}, {EM_RISCV, "riscv"},   {EM_PPC, "powerpc"},
+                 {EM_PPC64, "powerpc64"}, {EM_S390, "s390"},     {EM_MIPS, "mips"},
+                 {EM_SPARCV9, "sparc64"}, {EM_IA_64, "ia64"},    {EM_LOONGARCH, "loongarch"}};
+    for (const auto& n : names)
+        if (n.machine == machine)
+            return QString::fromLatin1(n.name);
+    return QStringLiteral("machine %1").arg(machine);
+}
+
+// What an ELF header says it was built for: machine, word size and byte order.
+QString targetOf(const unsigned char* ident, unsigned machine) {
+    return QStringLiteral("%1, %2-bit, %3")
+        .arg(machineName(machine))
+        .arg(ident[EI_CLASS] == ELFCLASS64   ? 64
+             : ident[EI_CLASS] == ELFCLASS32 ? 32
+                                             : 0)
+        .arg(ident[EI_DATA] == ELFDATA2MSB ? QStringLiteral("big-endian")
+                                           : QStringLiteral("little-endian"));
+}
+
+// The ELF header of this library, as the loader mapped it: what this process runs on.
+const ElfW(Ehdr) * ownHeader() {
+    Dl_info info;
+    if (!dladdr(reinterpret_cast<const void*>(&ownHeader), &info) || !info.dli_fbase)
+        return nullptr;
+    return static_cast<const ElfW(Ehdr)*>(info.dli_fbase);
+}
+
 bool checkElf(int fd, quint64 fileSize, QString* why) {
     ElfW(Ehdr) header;
     if (fileSize < sizeof header || !readAt(fd, &header, sizeof header, 0)) {
@@ -58,9 +92,22 @@ bool checkElf(int fd, quint64 fileSize, QString* why) {
         *why = QStringLiteral("not an ELF file");
         return false;
     }
-    if (header.e_ident[EI_CLASS] != (sizeof(void*) == 8 ? ELFCLASS64 : ELFCLASS32) ||
-        header.e_type != ET_DYN || header.e_phentsize != sizeof(ElfW(Phdr))) {
-        *why = QStringLiteral("not a shared library for this machine");
+    // The loader calls a library of another machine missing ("No such file or directory").
+    const ElfW(Ehdr)* own = ownHeader();
+    const unsigned machine = header.e_machine;
+    if (own &&
+        (std::memcmp(header.e_ident, own->e_ident, EI_OSABI) != 0 || machine != own->e_machine)) {
+        // e_machine is in the file's byte order.
+        const unsigned fileMachine = header.e_ident[EI_DATA] == own->e_ident[EI_DATA]
+                                         ? machine
+                                         : unsigned(((machine & 0xff) << 8) | (machine >> 8));
+        *why =
+            QStringLiteral("wrong architecture: built for %1, this process is %2")
+                .arg(targetOf(header.e_ident, fileMachine), targetOf(own->e_ident, own->e_machine));
+        return false;
+    }
+    if (header.e_type != ET_DYN || header.e_phentsize != sizeof(ElfW(Phdr))) {
+        *why = QStringLiteral("not a shared library");
         return false;
     }
     if (!fits(header.e_phoff, quint64(header.e_phnum) * sizeof(ElfW(Phdr)), fileSize)) {

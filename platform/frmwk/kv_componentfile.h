@@ -1,8 +1,9 @@
 // Checks a component library file before it is loaded. The dynamic loader maps a library's
 // segments without comparing them with the file's size, so a library cut short (an interrupted
 // install) kills the process with SIGBUS when its pages are touched, and opening a named pipe
-// waits for a writer forever. A file that passes is a regular file holding a native ELF header,
-// its program headers and the file contents of every loadable segment.
+// waits for a writer forever; a library built for another machine it calls missing. A file that
+// passes is a regular file holding an ELF header for the machine, word size and byte order of
+// this process, its program headers and the file contents of every loadable segment.
 #ifndef KV_COMPONENTFILE_H
 #define KV_COMPONENTFILE_H
 

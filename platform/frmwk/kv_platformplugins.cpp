@@ -33,12 +33,15 @@ QStringList pluginFolders(int argc, char** argv) {
 
 } // namespace
 
+QString KV_PlatformPlugins::requestedText(int argc, char** argv) {
+    const QString option = optionValue(argc, argv, "-platform");
+    return option.isNull() ? qEnvironmentVariable("QT_QPA_PLATFORM") : option;
+}
+
 QStringList KV_PlatformPlugins::requested(int argc, char** argv) {
-    QString option = optionValue(argc, argv, "-platform");
-    if (option.isNull())
-        option = qEnvironmentVariable("QT_QPA_PLATFORM");
     QStringList names;
-    for (const QString& entry : option.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+    for (const QString& entry :
+         requestedText(argc, argv).split(QLatin1Char(';'), Qt::SkipEmptyParts))
         names << entry.section(QLatin1Char(':'), 0, 0);
     names.removeAll(QString());
     return names;

@@ -3,13 +3,18 @@
 #include "kv_logger.h"
 #include "qcopchannel.h"
 
+#include <QApplication>
 #include <QDataStream>
 #include <QFileInfo>
 #include <QMetaMethod>
 #include <QStringList>
+#include <QTimer>
 #include <QVariant>
+#include <QWidget>
 
 #include <array>
+#include <cstring>
+#include <dlfcn.h>
 
 namespace {
 
@@ -17,6 +22,35 @@ char sourceFile[] = "kv_remotecontrol";
 constexpr unsigned LogLevel = 16;
 // QMetaMethod::invoke passes at most ten arguments.
 constexpr int MaxArguments = 10;
+// How often waiting messages look whether the modal dialog or popup has closed.
+constexpr int WaitPollMs = 50;
+// Message names in log records are cut to this many characters.
+constexpr int MaxLoggedName = 200;
+
+QString loggedName(const QByteArray& message) {
+    QString name = QString::fromLatin1(message.left(MaxLoggedName));
+    if (message.size() > MaxLoggedName)
+        name += QStringLiteral("...");
+    return name;
+}
+
+// Whether the meta object is one of Qt's own classes, that is, defined in one of Qt's libraries.
+bool isQtClass(const QMetaObject* meta) {
+    Dl_info info;
+    if (!dladdr(meta, &info) || !info.dli_fname)
+        return false;
+    const char* slash = std::strrchr(info.dli_fname, '/');
+    return qstrncmp(slash ? slash + 1 : info.dli_fname, "libQt", 5) == 0;
+}
+
+// The first of the object's own classes at or above meta that is Qt's, or null. Qt's classes
+// form the root of the hierarchy, so their methods come first.
+const QMetaObject* qtBase(const QMetaObject* meta) {
+    for (const QMetaObject* m = meta; m; m = m->superClass())
+        if (isQtClass(m))
+            return m;
+    return nullptr;
+}
 
 // The strings of a message's data, or false when the data is not a sequence of strings.
 bool decodeStrings(const QByteArray& data, QStringList* out) {
@@ -90,9 +124,10 @@ bool supported(int type) {
 
 KV_RemoteControl::KV_RemoteControl(QObject* object, const QByteArray& channel, QObject* parent)
     : QObject(parent), target(object), channelName(channel),
-      listener(new QCopChannel(channel, this)) {
-    connect(listener, &QCopChannel::received, this,
-            [this](const QByteArray& message, const QByteArray& data) { invoke(message, data); });
+      listener(new QCopChannel(channel, this)), waitTimer(new QTimer(this)) {
+    connect(listener, &QCopChannel::received, this, &KV_RemoteControl::receive);
+    waitTimer->setInterval(WaitPollMs);
+    connect(waitTimer, &QTimer::timeout, this, &KV_RemoteControl::runWaiting);
 }
 
 KV_RemoteControl::~KV_RemoteControl() = default;
@@ -101,20 +136,73 @@ bool KV_RemoteControl::isListening() const {
     return listener->isListening();
 }
 
+void KV_RemoteControl::receive(const QByteArray& message, const QByteArray& data) {
+    const qsizetype size = message.size() + data.size();
+    if (size > MaxMessageBytes) {
+        refuse(__LINE__, QStringLiteral("%1: a message of %2 bytes is refused, the limit is %3")
+                             .arg(loggedName(message))
+                             .arg(size)
+                             .arg(MaxMessageBytes));
+        return;
+    }
+    if (!modalOpen() && waiting.isEmpty()) {
+        invoke(message, data);
+        return;
+    }
+    if (waiting.size() >= MaxQueued) {
+        refuse(__LINE__, QStringLiteral("%1 dropped: %2 messages wait for a dialog to close")
+                             .arg(loggedName(waiting.first().name))
+                             .arg(MaxQueued));
+        waiting.removeFirst();
+    }
+    waiting.append({message, data});
+    if (!waitTimer->isActive())
+        waitTimer->start();
+}
+
+bool KV_RemoteControl::modalOpen() {
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return false;
+    return QApplication::activeModalWidget() || QApplication::activePopupWidget();
+}
+
+void KV_RemoteControl::runWaiting() {
+    // A message carried out here may open a dialog, whose event loop runs this again.
+    if (runningWaiting || modalOpen())
+        return;
+    waitTimer->stop();
+    runningWaiting = true;
+    const QPointer<KV_RemoteControl> alive(this);
+    while (!waiting.isEmpty() && !modalOpen()) {
+        const Message next = waiting.takeFirst();
+        invoke(next.name, next.data);
+        if (!alive)
+            return;
+    }
+    runningWaiting = false;
+    if (!waiting.isEmpty())
+        waitTimer->start();
+}
+
 bool KV_RemoteControl::invoke(const QByteArray& message, const QByteArray& data) {
-    const QString name = QString::fromLatin1(message);
+    const QString name = loggedName(message);
     if (!target) {
         refuse(__LINE__, QStringLiteral("%1: the object is gone").arg(name));
         return false;
     }
     const QMetaObject* meta = target->metaObject();
+    const QString className = QString::fromLatin1(meta->className());
     const QByteArray signature = QMetaObject::normalizedSignature(message.constData());
     const int index = meta->indexOfSlot(signature.constData());
     const QMetaMethod slot = index < 0 ? QMetaMethod() : meta->method(index);
     if (!slot.isValid() || slot.methodType() != QMetaMethod::Slot ||
         slot.access() != QMetaMethod::Public) {
-        refuse(__LINE__, QStringLiteral("%1 is no public slot of %2")
-                             .arg(name, QString::fromLatin1(meta->className())));
+        refuse(__LINE__, QStringLiteral("%1 is no public slot of %2").arg(name, className));
+        return false;
+    }
+    if (const QMetaObject* qt = qtBase(meta); qt && index < qt->methodCount()) {
+        refuse(__LINE__, QStringLiteral("%1 is a slot of Qt's %2, not one of %3's own")
+                             .arg(name, QString::fromLatin1(qt->className()), className));
         return false;
     }
     QStringList texts;

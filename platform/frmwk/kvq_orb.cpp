@@ -1,7 +1,9 @@
 #include "kvq_orb.h"
 
 #include "kv_componentregistry.h"
+#include "kv_creationguard.h"
 #include "kv_platformplugins.h"
+#include "kv_platformwatch.h"
 #include "kv_remotecontrol.h"
 
 #include <QApplication>
@@ -12,6 +14,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -54,8 +57,14 @@ bool displayAvailable(int argc, char** argv) {
 // Whether Qt has a plugin for the platform asked for; if not, says which platforms exist.
 bool platformAvailable(int argc, char** argv, const QByteArray& program) {
     const QStringList wanted = KV_PlatformPlugins::requested(argc, argv);
-    if (wanted.isEmpty())
-        return true;
+    if (wanted.isEmpty()) {
+        const QString given = KV_PlatformPlugins::requestedText(argc, argv);
+        if (given.isEmpty())
+            return true;
+        std::fprintf(stderr, "%s: \"%s\" names no Qt platform\n", program.constData(),
+                     qPrintable(given));
+        return false;
+    }
     const QStringList available = KV_PlatformPlugins::available(argc, argv);
     for (const QString& name : wanted)
         if (available.contains(name, Qt::CaseInsensitive))
@@ -70,7 +79,11 @@ bool platformAvailable(int argc, char** argv, const QByteArray& program) {
 // the name of the library serving the class when appName is empty) and runs the event loop
 // while it shows a window. Returns the exit status.
 int host(const char* className, const QStringList& args, QString appName, const char* program) {
-    QPointer<QObject> object = KVQ_ORB::createObject(className, nullptr, className, args);
+    QPointer<QObject> object;
+    {
+        const KV_CreationGuard guard(program, className);
+        object = KVQ_ORB::createObject(className, nullptr, className, args);
+    }
     if (!object) {
         std::fprintf(stderr, "%s: cannot create an object of class \"%s\"\n", program, className);
         return 1;
@@ -160,6 +173,10 @@ int KVQ_ORB::main(int argc, char** argv) {
         return 1;
     // QApplication removes its own options (-platform and the like) from the arguments.
     int appArgc = argc;
+    std::optional<KV_PlatformWatch> watch;
+    watch.emplace(program.constData(), KV_PlatformPlugins::requested(argc, argv));
     QApplication app(appArgc, argv);
+    watch->requireScreen();
+    watch.reset();
     return hostCommand(appArgc, argv, program);
 }

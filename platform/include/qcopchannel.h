@@ -1,11 +1,13 @@
-// Receives the QCop messages sent on one channel over the session bus.
+// Receives the QCop messages sent on one channel over the session bus. The bus connection is
+// read by the event loop of the thread that made the channel, and messages are handed on there.
 #ifndef QCOPCHANNEL_H
 #define QCOPCHANNEL_H
 
 #include <QByteArray>
-#include <QDBusConnection>
 #include <QObject>
 #include <QString>
+
+class KV_BusListener;
 
 class QCopChannel : public QObject {
     Q_OBJECT
@@ -18,7 +20,7 @@ public:
 
     QByteArray channel() const { return channelName; }
     // True when messages on the channel reach this object.
-    bool isListening() const { return listening; }
+    bool isListening() const;
 
     // Sends a message without arguments, or with data already serialised by QDataStream.
     static bool send(const QByteArray& channel, const QByteArray& message);
@@ -27,15 +29,11 @@ public:
 signals:
     void received(const QByteArray& message, const QByteArray& data);
 
-private slots:
-    void handleMessage(const QString& channel, const QString& message, const QByteArray& data);
-
 private:
-    QStringList argumentMatch() const;
+    QByteArray matchRule() const;
 
     QByteArray channelName;
-    QString connectionName;
-    bool listening = false;
+    KV_BusListener* bus = nullptr; // a child of this object
 };
 
 #endif

@@ -1,6 +1,7 @@
 #include "kv_qcopsender.h"
 
-#include <QElapsedTimer>
+#include "kv_busconnector.h"
+
 #include <QFileInfo>
 
 #include <dbus/dbus.h>
@@ -22,27 +23,6 @@ struct MessageUnref {
     void operator()(DBusMessage* m) const { dbus_message_unref(m); }
 };
 using Message = std::unique_ptr<DBusMessage, MessageUnref>;
-
-// A DBusError that frees itself.
-class Error {
-public:
-    Error() { dbus_error_init(&e); }
-    ~Error() { dbus_error_free(&e); }
-    Error(const Error&) = delete;
-    Error& operator=(const Error&) = delete;
-    DBusError* operator&() { return &e; }
-    bool isSet() const { return dbus_error_is_set(&e); }
-    bool isTimeout() const { return isSet() && dbus_error_has_name(&e, DBUS_ERROR_NO_REPLY); }
-    QString text() const { return QString::fromUtf8(e.message); }
-
-private:
-    DBusError e;
-};
-
-Message busCall(const char* member) {
-    return Message(dbus_message_new_method_call(DBUS_SERVICE_DBUS, DBUS_PATH_DBUS,
-                                                DBUS_INTERFACE_DBUS, member));
-}
 
 Message qcopSignal(const QByteArray& channel, const QByteArray& message, const QByteArray& data) {
     Message signal(dbus_message_new_signal("/QCop", "org.kv.QCop", "message"));
@@ -68,45 +48,17 @@ bool validName(const QByteArray& name, const char* what, QString* error) {
     return true;
 }
 
-// libdbus authenticates while it waits for a reply, but that wait has no time limit until the
-// connection is authenticated, so authentication is waited for here.
-bool authenticate(DBusConnection* c, int timeoutMs, QString* error) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!dbus_connection_get_is_authenticated(c)) {
-        const qint64 left = timeoutMs - clock.elapsed();
-        if (left <= 0) {
-            *error = QStringLiteral("the bus did not answer within %1 ms").arg(timeoutMs);
-            return false;
-        }
-        if (!dbus_connection_read_write(c, int(left))) {
-            *error = QStringLiteral("the bus closed the connection");
-            return false;
-        }
-    }
-    return true;
-}
-
 // Registers with the bus and sends the signal, then waits for the bus's answer to a call sent
 // after it. The bus handles a connection's messages in order, so that answer means it has taken
 // the signal: only then may the connection close without the bus dropping a half-read message.
 bool deliver(DBusConnection* c, DBusMessage* signal, int timeoutMs, QString* error) {
-    if (!authenticate(c, timeoutMs, error))
-        return false;
-    const Message hello = busCall("Hello");
-    const Message getId = busCall("GetId");
-    if (!hello || !getId || !dbus_connection_send(c, hello.get(), nullptr) ||
+    const Message hello(KV_BusConnector::busCall("Hello"));
+    if (!hello || !dbus_connection_send(c, hello.get(), nullptr) ||
         !dbus_connection_send(c, signal, nullptr)) {
         *error = QStringLiteral("out of memory");
         return false;
     }
-    Error e;
-    const Message reply(dbus_connection_send_with_reply_and_block(c, getId.get(), timeoutMs, &e));
-    if (reply)
-        return true;
-    *error = e.isTimeout() ? QStringLiteral("the bus did not answer within %1 ms").arg(timeoutMs)
-                           : e.text();
-    return false;
+    return KV_BusConnector::waitForBus(c, timeoutMs, error);
 }
 
 } // namespace
@@ -147,13 +99,9 @@ bool KV_QCopSender::send(const QByteArray& channel, const QByteArray& message,
         *error = QStringLiteral("no session bus: DBUS_SESSION_BUS_ADDRESS is unset or empty");
         return false;
     }
-    Error e;
-    const Connection c(dbus_connection_open_private(address.constData(), &e));
-    if (!c) {
-        *error = QStringLiteral("cannot reach the session bus at \"%1\": %2")
-                     .arg(QString::fromLocal8Bit(address), e.text());
+    const Connection c(KV_BusConnector::open(address, timeoutMs, error));
+    if (!c)
         return false;
-    }
     // Once connected, a failure is final: the message may have been delivered already.
     if (deliver(c.get(), signal.get(), timeoutMs, error))
         return true;

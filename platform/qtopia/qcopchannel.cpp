@@ -1,21 +1,24 @@
 #include "qcopchannel.h"
 
+#include "kv_buslistener.h"
 #include "kv_qcopsender.h"
 
-#include <QDBusMessage>
 #include <QLoggingCategory>
 
 namespace {
 Q_LOGGING_CATEGORY(lcQCop, "kv.qcop")
 
-// One bus connection per address, shared by the channels that use it.
-QDBusConnection connectionFor(const QByteArray& address) {
-    const QString name = QStringLiteral("kv.qcop:") + QString::fromLocal8Bit(address);
-    QDBusConnection existing(name);
-    if (existing.isConnected())
-        return existing;
-    QDBusConnection::disconnectFromBus(name);
-    return QDBusConnection::connectToBus(QString::fromLocal8Bit(address), name);
+constexpr int BusTimeoutMs = 5000;
+// The bus refuses longer match rules.
+constexpr qsizetype MaxRuleLength = 1024;
+
+// text as a quoted value of a match rule: a quote ends the quoting, is escaped and quoting
+// starts again; nothing else is special inside quotes.
+QByteArray quoted(const QByteArray& text) {
+    QByteArray out = "'";
+    for (const char c : text)
+        out += c == '\'' ? QByteArray("'\\''") : QByteArray(1, c);
+    return out + '\'';
 }
 } // namespace
 
@@ -26,42 +29,45 @@ QCopChannel::QCopChannel(const QByteArray& channel, QObject* parent)
         qCWarning(lcQCop, "QCop channel %s: no session bus address", channel.constData());
         return;
     }
-    QDBusConnection bus = connectionFor(address);
-    if (!bus.isConnected()) {
-        qCWarning(lcQCop, "QCop channel %s: cannot reach the session bus: %s", channel.constData(),
-                  qPrintable(bus.lastError().message()));
+    auto* listener = new KV_BusListener(this);
+    QString error;
+    if (!listener->open(address, matchRule(), BusTimeoutMs, &error)) {
+        qCWarning(lcQCop, "QCop channel %s: %s", channel.constData(), qPrintable(error));
+        delete listener;
         return;
     }
-    connectionName = bus.name();
-    listening = bus.connect(QString(), QStringLiteral("/QCop"), QStringLiteral("org.kv.QCop"),
-                            QStringLiteral("message"), argumentMatch(), QStringLiteral("ssay"),
-                            this, SLOT(handleMessage(QString, QString, QByteArray)));
-    if (!listening) {
-        qCWarning(lcQCop, "QCop channel %s: cannot subscribe: %s", channel.constData(),
-                  qPrintable(bus.lastError().message()));
-        return;
-    }
-    // A round trip to the bus: once it returns, the subscription above is in force.
-    bus.call(QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetId")));
+    bus = listener;
+    connect(bus, &KV_BusListener::signalReceived, this, [this](DBusMessage* m) {
+        const char* channelText = nullptr;
+        const char* messageText = nullptr;
+        const char* bytes = nullptr;
+        int size = 0;
+        if (!dbus_message_is_signal(m, "org.kv.QCop", "message") ||
+            !dbus_message_has_path(m, "/QCop") || !dbus_message_has_signature(m, "ssay") ||
+            !dbus_message_get_args(m, nullptr, DBUS_TYPE_STRING, &channelText, DBUS_TYPE_STRING,
+                                   &messageText, DBUS_TYPE_ARRAY, DBUS_TYPE_BYTE, &bytes, &size,
+                                   DBUS_TYPE_INVALID))
+            return;
+        // Bus strings are UTF-8; the 8-bit names are Latin-1.
+        if (QString::fromUtf8(channelText).toLatin1() != channelName)
+            return;
+        emit received(QString::fromUtf8(messageText).toLatin1(), QByteArray(bytes, size));
+    });
 }
 
-QCopChannel::~QCopChannel() {
-    if (listening)
-        QDBusConnection(connectionName)
-            .disconnect(QString(), QStringLiteral("/QCop"), QStringLiteral("org.kv.QCop"),
-                        QStringLiteral("message"), argumentMatch(), QStringLiteral("ssay"), this,
-                        SLOT(handleMessage(QString, QString, QByteArray)));
+QCopChannel::~QCopChannel() = default;
+
+bool QCopChannel::isListening() const {
+    return bus && bus->isConnected();
 }
 
-QStringList QCopChannel::argumentMatch() const {
-    // The bus filters on the channel (argument 0) when the name is plain ASCII; QtDBus cannot
-    // put other characters into a match rule, so those channels filter in handleMessage.
-    for (const char c : channelName)
-        if (uchar(c) >= 0x80 || c == '\'' || c == '\\')
-            return {};
-    return {QString::fromLatin1(channelName)};
+QByteArray QCopChannel::matchRule() const {
+    const QByteArray rule = "type='signal',path='/QCop',interface='org.kv.QCop',member='message'";
+    // The bus filters on the channel (argument 0) too, unless the rule would grow too long;
+    // the channel is compared again on arrival either way.
+    const QByteArray withChannel =
+        rule + ",arg0=" + quoted(QString::fromLatin1(channelName).toUtf8());
+    return withChannel.size() <= MaxRuleLength ? withChannel : rule;
 }
 
 bool QCopChannel::send(const QByteArray& channel, const QByteArray& message) {
@@ -76,10 +82,4 @@ bool QCopChannel::send(const QByteArray& channel, const QByteArray& message,
     qCWarning(lcQCop, "QCop message %s on %s not sent: %s", message.constData(),
               channel.constData(), qPrintable(error));
     return false;
-}
-
-void QCopChannel::handleMessage(const QString& channel, const QString& message,
-                                const QByteArray& data) {
-    if (channel.toLatin1() == channelName)
-        emit received(message.toLatin1(), data);
 }

@@ -3,8 +3,16 @@
 #include "canvas_fixture.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QtEndian>
+
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -102,6 +110,35 @@ TEST_F(BadInput, MissingAndEmptyFiles) {
     expectRefused(dir.path(), "BMP"); // a folder
 }
 
+// A named pipe, a device or a folder is refused at once, without reading from it. A pipe
+// makes a reader wait for a writer: after a while writers come and go, so that a test of a
+// reader that waits fails instead of hanging.
+TEST_F(BadInput, AnythingButARegularFileIsRefusedWithoutWaiting) {
+    const QString fifo = dir.filePath("pipe.jpeg");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        for (int i = 0; !done; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            if (i < 50)
+                continue;
+            const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0)
+                ::close(fd);
+        }
+    });
+    QElapsedTimer clock;
+    clock.start();
+    expectRefused(fifo, "JPEG");
+    expectRefused(fifo, "BMP");
+    expectRefused(QStringLiteral("/dev/zero"), "BMP");
+    expectRefused(QStringLiteral("/dev/null"), "JPEG");
+    expectRefused(dir.path(), "JPEG");
+    EXPECT_LT(clock.elapsed(), 2000);
+    done = true;
+    writer.join();
+}
+
 TEST_F(BadInput, TruncatedBmp) {
     const QByteArray bmp = encode("BMP");
     for (int cut : {2, 20, 53, 54, 200, int(bmp.size()) / 2, int(bmp.size()) - 1})
@@ -129,13 +166,17 @@ TEST_F(BadInput, BmpDeclaringEnormousDimensions) {
     expectRefused(write("huge24.bmp", bmpHeader(100000, 100000, 24, 0) + QByteArray(16, '\0')),
                   "BMP");
     expectRefused(write("hugeneg.bmp", bmpHeader(65535, -65535, 32, 0)), "BMP");
-    // Run-length encoded: the header alone cannot be checked against the file size; Qt's
-    // allocation limit refuses it before any pixel memory is taken.
+    // Run-length encoded: the header alone cannot be checked against the file size; the
+    // document's pixel limit refuses it before any pixel memory is taken.
     QByteArray rle = bmpHeader(40000, 40000, 8, 1);
     qToLittleEndian<quint32>(54 + 4 * 256, rle.data() + 10);
     rle += QByteArray(4 * 256, '\0');
     rle += QByteArray("\x00\x01", 2); // end of bitmap
     expectRefused(write("hugerle.bmp", rle), "BMP");
+    // One column more than 2^27 pixels would fill, stored top row first.
+    qToLittleEndian<qint32>(16385, rle.data() + 18);
+    qToLittleEndian<qint32>(-8192, rle.data() + 22);
+    expectRefused(write("justover.bmp", rle), "BMP");
 }
 
 TEST_F(BadInput, TruncatedJpeg) {

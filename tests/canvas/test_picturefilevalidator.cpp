@@ -1,6 +1,6 @@
 // Picture files checked before loading: JPEGs whose decoder reports corrupt data and run-length
 // encoded BMPs cut short are refused, directly by the validator and by the document; good
-// pictures load, also while another thread writes warnings.
+// pictures load (top-down BMPs, large photos), also while another thread writes warnings.
 #include "canvas_fixture.h"
 #include "kv_picturefilevalidator.h"
 
@@ -69,6 +69,91 @@ QList<QPair<const char*, QByteArray>> damagedJpegs() {
     return damaged;
 }
 
+// A grey JPEG of 2048x1536 pixels written bit by bit: every 8x8 block is the one-bit DC code
+// "0" (no change) and the one-bit AC code "0" (end of block). With badBlock >= 0 that block's
+// DC code is seventeen ones instead, a code no table has; libjpeg reads it as "no change" too,
+// so the blocks after it decode as before.
+QByteArray handMadeJpeg(int badBlock) {
+    const int width = 2048;
+    const int height = 1536;
+    QByteArray d("\xff\xd8", 2);
+    d += QByteArray("\xff\xdb\x00\x43\x00", 5) + QByteArray(64, '\x01'); // quantisation
+    d += QByteArray("\xff\xc0\x00\x0b\x08", 5);                          // frame: one component
+    d += char(height >> 8);
+    d += char(height & 0xff);
+    d += char(width >> 8);
+    d += char(width & 0xff);
+    d += QByteArray("\x01\x01\x11\x00", 4);
+    for (const char tableClass : {'\x00', '\x10'}) // DC and AC tables: one code of length 1
+        d += QByteArray("\xff\xc4\x00\x14", 4) + tableClass + '\x01' + QByteArray(15, '\0') + '\0';
+    d += QByteArray("\xff\xda\x00\x08\x01\x01\x00\x00\x3f\x00", 10); // scan
+    int byte = 0;
+    int used = 0;
+    const auto put = [&](int bit) {
+        byte = byte << 1 | bit;
+        if (++used < 8)
+            return;
+        d += char(byte);
+        if (byte == 0xff)
+            d += '\0'; // stuffed
+        byte = 0;
+        used = 0;
+    };
+    for (int block = 0; block < width / 8 * height / 8; ++block) {
+        for (int i = 0; i < (block == badBlock ? 17 : 1); ++i)
+            put(block == badBlock ? 1 : 0);
+        put(0);
+    }
+    while (used != 0)
+        put(1);
+    return d + QByteArray("\xff\xd9", 2);
+}
+
+// The block whose DC code starts in the byte at the file offset, in handMadeJpeg's scan.
+int blockAtOffset(int offset) {
+    const int scanStart = 138;
+    return (offset - scanStart) * 4;
+}
+
+// A BMP of 5x4 pixels, 8 or 24 bits a pixel, whose top row is red and the others blue; stored
+// top row first (a negative height) or, as usual, bottom row first.
+QByteArray redTopBmp(int bitsPerPixel, bool topDown) {
+    const int width = 5;
+    const int height = 4;
+    const bool indexed = bitsPerPixel == 8;
+    const int rowBytes = ((width * bitsPerPixel / 8 + 3) / 4) * 4;
+    const int offBits = 54 + (indexed ? 4 * 256 : 0);
+    QByteArray d(offBits + rowBytes * height, '\0');
+    uchar* p = reinterpret_cast<uchar*>(d.data());
+    p[0] = 'B';
+    p[1] = 'M';
+    qToLittleEndian<quint32>(d.size(), p + 2);
+    qToLittleEndian<quint32>(offBits, p + 10);
+    qToLittleEndian<quint32>(40, p + 14);
+    qToLittleEndian<qint32>(width, p + 18);
+    qToLittleEndian<qint32>(topDown ? -height : height, p + 22);
+    qToLittleEndian<quint16>(1, p + 26);
+    qToLittleEndian<quint16>(bitsPerPixel, p + 28);
+    if (indexed) {
+        qToLittleEndian<quint32>(256, p + 46);
+        qToLittleEndian<quint32>(0xffff0000, p + 54); // 0 red
+        qToLittleEndian<quint32>(0xff0000ff, p + 58); // 1 blue
+    }
+    for (int y = 0; y < height; ++y) {
+        const bool red = y == 0;
+        uchar* row = p + offBits + rowBytes * (topDown ? y : height - 1 - y);
+        for (int x = 0; x < width; ++x) {
+            if (indexed) {
+                row[x] = red ? 0 : 1;
+            } else {
+                row[3 * x] = red ? 0 : 0xff;     // blue
+                row[3 * x + 2] = red ? 0xff : 0; // red
+            }
+        }
+    }
+    return d;
+}
+
 // A BMP of 8x4 pixels whose pixel data are the run-length codes `codes` (RLE8, or RLE4 with
 // `fourBit`), with a palette of black, white, red, blue.
 QByteArray rleBmp(bool fourBit, const QByteArray& codes) {
@@ -131,6 +216,25 @@ TEST(PictureFileValidator, JpegsWithCorruptDataAreRefused) {
     EXPECT_FALSE(KV_PictureFileValidator::jpegIsSound(QByteArray()));
 }
 
+// libjpeg's Huffman decoder passes over a code no table has without a word while much data is
+// buffered, and reports it where little is, as near the end of each 4096-byte block it reads
+// from a file. A file of bad codes in such places is refused.
+TEST(PictureFileValidator, JpegsAreReadAsLibjpegReadsAFile) {
+    const QByteArray good = handMadeJpeg(-1);
+    ASSERT_EQ(good.size(), 12428);
+    EXPECT_TRUE(KV_PictureFileValidator::jpegIsSound(good));
+    EXPECT_EQ(QImage::fromData(good, "JPEG").size(), QSize(2048, 1536));
+    for (const int offset : {4096 + 3800, 2 * 4096 + 3700}) {
+        const QByteArray bad = handMadeJpeg(blockAtOffset(offset));
+        EXPECT_FALSE(KV_PictureFileValidator::jpegIsSound(bad)) << offset;
+        QTemporaryDir dir;
+        QFile file(dir.filePath("bad.jpeg"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bad) == bad.size());
+        file.close();
+        EXPECT_FALSE(KV_PictureFileValidator::fileIsSound(file.fileName(), "JPEG")) << offset;
+    }
+}
+
 TEST(PictureFileValidator, RunLengthBmpsMustReachTheirEndCode) {
     for (bool fourBit : {false, true}) {
         const QByteArray codes = fourBit ? Rle4Codes : Rle8Codes;
@@ -179,6 +283,41 @@ TEST_F(PictureLoadTest, DamagedPicturesAreRefusedAndTheDocumentKeepsItsFile) {
     EXPECT_EQ(picture(), before);
     EXPECT_TRUE(doc->loadImage(write("trailing.jpeg", jpeg(QSize(200, 150)) + "trailing"), "JPEG"));
     EXPECT_TRUE(doc->loadImage(write("rle.bmp", rle), "BMP"));
+}
+
+TEST_F(PictureLoadTest, TopDownBmpsOpenTheRightWayUp) {
+    for (const int bits : {8, 24})
+        for (const bool topDown : {true, false}) {
+            const QString name = QString("pic%1%2.bmp").arg(bits).arg(topDown ? "td" : "");
+            ASSERT_TRUE(doc->loadImage(write(name, redTopBmp(bits, topDown)), "BMP"))
+                << qPrintable(name);
+            const QImage im = picture();
+            ASSERT_EQ(im.size(), QSize(5, 4)) << qPrintable(name);
+            EXPECT_EQ(im.pixel(0, 0), 0xffff0000u) << qPrintable(name);
+            EXPECT_EQ(im.pixel(4, 0), 0xffff0000u) << qPrintable(name);
+            EXPECT_EQ(im.pixel(0, 1), 0xff0000ffu) << qPrintable(name);
+            EXPECT_EQ(im.pixel(4, 3), 0xff0000ffu) << qPrintable(name);
+        }
+}
+
+// A 48-megapixel photo takes more than Qt's default allocation limit of 128 MB.
+TEST_F(PictureLoadTest, LargePhotosOpen) {
+    QImage photo(8000, 6000, QImage::Format_RGB32);
+    photo.fill(qRgb(0, 0, 255));
+    for (int y = 0; y < 100; ++y)
+        std::fill_n(reinterpret_cast<QRgb*>(photo.scanLine(y)), 8000, qRgb(255, 0, 0));
+    const QString file = dir.filePath("photo.jpeg");
+    ASSERT_TRUE(photo.save(file, "JPEG"));
+    photo = QImage();
+    ASSERT_TRUE(doc->loadImage(file, "JPEG"));
+    const QImage im = doc->pmScaled()->toImage();
+    ASSERT_EQ(im.size(), QSize(8000, 6000));
+    // Red above, blue below, within JPEG's loss.
+    EXPECT_GT(qRed(im.pixel(4000, 10)), 240);
+    EXPECT_LT(qBlue(im.pixel(4000, 10)), 15);
+    EXPECT_GT(qBlue(im.pixel(4000, 3000)), 240);
+    EXPECT_LT(qRed(im.pixel(4000, 3000)), 15);
+    EXPECT_EQ(doc->fileName(), file);
 }
 
 TEST_F(PictureLoadTest, AWarningFromAnotherThreadDoesNotRefuseAGoodPicture) {

@@ -6,6 +6,7 @@
 #include "kvq_filehandler.h"
 
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
@@ -15,7 +16,13 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
 #include <functional>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -477,6 +484,41 @@ TEST_F(Files, StartUpOpenWarnsWhenThePictureCannotBeLoaded) {
         EXPECT_TRUE(editor->currentFileName.isNull());
         EXPECT_FALSE(doc()->isFile());
     }
+}
+
+// A named pipe or a folder given at start gets the same warning at once: nothing waits for a
+// writer. Writers come and go after a while, so that an editor that waits fails the test
+// instead of hanging it.
+TEST_F(Files, StartUpOpenOfANamedPipeOrAFolderWarnsAtOnce) {
+    const QString fifo = inBackpack("pipe.jpg");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(QDir(backpack.path()).mkpath("folder.bmp"));
+    std::atomic<bool> done{false};
+    std::thread writers([&] {
+        for (int i = 0; !done; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            const int fd =
+                i < 50 ? -1 : ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0)
+                ::close(fd);
+        }
+    });
+    for (const QString& path : {fifo, inBackpack("folder.bmp")}) {
+        SCOPED_TRACE(qPrintable(path));
+        QElapsedTimer clock;
+        clock.start();
+        {
+            ModalScript script({warning()});
+            open(path);
+            EXPECT_EQ(script.texts(), QStringList{"The Image could not be loaded"});
+        }
+        EXPECT_LT(clock.elapsed(), 2000);
+        EXPECT_TRUE(editor->isVisible());
+        EXPECT_TRUE(samePixels(picture(), blank()));
+        EXPECT_EQ(editor->titleBar->text(), "Image1");
+    }
+    done = true;
+    writers.join();
 }
 
 TEST_F(Files, StartUpOpenLeavesTheEventLoopRunning) {

@@ -2,7 +2,9 @@
 // with the broker's status as its own; a hosted widget driven with ferry over a private bus.
 #include "kv_cutlibrary.h"
 #include "kv_privatebus.h"
+#include "kv_qcopsender.h"
 
+#include <QDataStream>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
@@ -34,11 +36,14 @@ protected:
     }
 
     HostRun orbhost(const QStringList& args, bool withDisplay = true,
-                    const QString& platform = QStringLiteral("offscreen")) {
+                    const QString& platform = QStringLiteral("offscreen"),
+                    const QString& display = QString()) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("KV_COMPONENT_PATH", dir.path());
         if (withDisplay) {
             env.insert("QT_QPA_PLATFORM", platform);
+            if (!display.isNull())
+                env.insert("DISPLAY", display);
         } else {
             env.remove("QT_QPA_PLATFORM");
             env.remove("DISPLAY");
@@ -116,6 +121,86 @@ TEST_F(Orbhost, BrokenComponentsFailWithStatusOne) {
         EXPECT_EQ(r.err.count("cannot load component library"), 1)
             << className << ": " << r.err.constData();
         EXPECT_TRUE(r.err.contains("cannot create an object of class")) << r.err.constData();
+    }
+}
+
+// A library of another machine, word size or byte order: the loader would call it missing.
+TEST_F(Orbhost, LibraryOfAnotherArchitectureIsSaidToBeOne) {
+    QFile own(QStringLiteral(KV_TEST_COMPONENT_DIR "/libkvtestcomponent.so"));
+    ASSERT_TRUE(own.open(QIODevice::ReadOnly));
+    const QByteArray library = own.readAll();
+    const struct {
+        const char* className;
+        int at;
+        QByteArray bytes;
+        const char* said;
+    } foreign[] = {{"KV_Arm", 18, QByteArray("\xb7\x00", 2), "built for aarch64, 64-bit"},
+                   {"KV_Patched", 18, QByteArray("\xef\xbe", 2), "built for machine 48879"},
+                   {"KV_Narrow", 4, QByteArray("\x01", 1), "32-bit"},
+                   {"KV_BigEndian", 5, QByteArray("\x02", 1), "big-endian"}};
+    QFile index(dir.filePath("foreign.index"));
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    for (const auto& f : foreign) {
+        QFile patched(dir.filePath(QStringLiteral("lib%1.so").arg(f.className)));
+        ASSERT_TRUE(patched.open(QIODevice::WriteOnly));
+        ASSERT_EQ(patched.write(QByteArray(library).replace(f.at, f.bytes.size(), f.bytes)),
+                  library.size());
+        index.write(QByteArray(f.className) + " lib" + f.className + ".so\n");
+    }
+    index.close();
+    for (const auto& f : foreign) {
+        const HostRun r = orbhost({f.className});
+        EXPECT_EQ(r.status, 1) << f.className;
+        EXPECT_EQ(r.err.count("cannot load component library"), 1) << r.err.constData();
+        EXPECT_TRUE(r.err.contains("wrong architecture")) << r.err.constData();
+        EXPECT_TRUE(r.err.contains(f.said)) << r.err.constData();
+        EXPECT_TRUE(r.err.contains("this process is")) << r.err.constData();
+        EXPECT_FALSE(r.err.contains("No such file")) << r.err.constData();
+    }
+}
+
+// exit() or quick_exit() in a component's entry point or constructor is a failure to create.
+TEST_F(Orbhost, ComponentEndingTheProcessWhileCreatedFails) {
+    for (const char* lib : {"libkvtestexitentry.so", "libkvtestexitcreate.so"})
+        ASSERT_TRUE(QFile::copy(QStringLiteral(KV_TEST_COMPONENT_DIR "/") + lib,
+                                dir.filePath(QString::fromLatin1(lib))));
+    QFile index(dir.filePath("exit.index"));
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    index.write("KV_ExitEntry libkvtestexitentry.so\nKV_ExitCreate libkvtestexitcreate.so\n");
+    index.close();
+    for (const QStringList& args : {QStringList{"KV_ExitEntry"}, QStringList{"KV_ExitCreate"},
+                                    QStringList{"KV_ExitCreate", "quick"}}) {
+        const HostRun r = orbhost(args);
+        EXPECT_EQ(r.status, 1) << qPrintable(args.join(' '));
+        EXPECT_EQ(r.err.count(QByteArray("the component serving class \"") + args[0].toLatin1() +
+                              "\" ended the process while its object was being created\n"),
+                  1)
+            << r.err.constData();
+    }
+}
+
+// A platform that exists but cannot start (no display reachable, no screen) is one line
+// naming it and the reason, and status 1, instead of Qt's abort.
+TEST_F(Orbhost, PlatformThatCannotStartIsOneLine) {
+    const struct {
+        const char* platform;
+        const char* display;
+        const char* said;
+    } cases[] = {{"xcb", ":9999",
+                  "the platform \"xcb\" could not start: could not connect to "
+                  "display :9999"},
+                 {"xcb", "no display here", "could not connect to display no display here"},
+                 {"linuxfb:fb=/nonexistent/fb0", nullptr,
+                  "the platform \"linuxfb\" could not start: no screen"},
+                 {";;;", nullptr, "\";;;\" names no Qt platform"}};
+    for (const auto& c : cases) {
+        const HostRun r = orbhost({"KV_TestWidget", "close"}, true, c.platform,
+                                  c.display ? QString::fromLatin1(c.display) : QString());
+        EXPECT_EQ(r.status, 1) << c.platform;
+        EXPECT_EQ(r.err.count('\n'), 1) << r.err.constData();
+        EXPECT_TRUE(r.err.startsWith("orbhost: ")) << r.err.constData();
+        EXPECT_TRUE(r.err.contains(c.said)) << r.err.constData();
+        EXPECT_TRUE(r.out.isEmpty()) << r.out.constData();
     }
 }
 
@@ -212,7 +297,7 @@ protected:
 
     // Closes the window through its own public slot and returns what orbhost did.
     HostRun closeAndFinish(const QString& app) {
-        ferry(app + "&close()");
+        ferry(app + "&finish()");
         HostRun r;
         if (!host.waitForFinished(20000)) {
             ADD_FAILURE() << "orbhost did not end after close()";
@@ -265,12 +350,20 @@ TEST_F(RemoteOrbhost, BadMessagesChangeNothingAndLogOneLineEach) {
         "kvtestwidget&report(bool,int,QString)&true&1x&x",
         "kvtestwidget&hidden()",
         "kvtestwidget&reported()",
+        // Qt's slots, which every widget has.
+        "kvtestwidget&deleteLater()",
+        "kvtestwidget&hide()",
+        "kvtestwidget&close()",
+        "kvtestwidget&setWindowTitle(QString)&title",
+        "kvtestwidget&setStyleSheet(QString)&QLabel { color: red }",
     };
     for (const QString& query : bad)
         ferry(query);
+    // The window is still there to answer.
+    ferry("kvtestwidget&report(bool,int,QString)&true&1&alive");
     const HostRun r = closeAndFinish("kvtestwidget");
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out.toStdString(), "shown: stay\n");
+    EXPECT_EQ(r.out.toStdString(), "shown: stay\nreport: true 1 alive\n");
     const QList<QByteArray> log = hostLog();
     ASSERT_EQ(log.size(), bad.size());
     for (int i = 0; i < log.size(); ++i) {
@@ -278,6 +371,38 @@ TEST_F(RemoteOrbhost, BadMessagesChangeNothingAndLogOneLineEach) {
         EXPECT_TRUE(log[i].contains(" KV/App/kvtestwidget ")) << log[i].constData();
         EXPECT_TRUE(log[i].contains(message)) << log[i].constData();
     }
+}
+
+// A message over the size limit is refused with one record, and the channel goes on listening:
+// the bus connection is not left stalled behind it.
+TEST_F(RemoteOrbhost, HugeMessageIsRefusedAndTheNextOneArrives) {
+    start({"KV_TestWidget", "stay"});
+    QByteArray data;
+    {
+        QDataStream s(&data, QIODevice::WriteOnly);
+        s << QString(32 * 1024 * 1024 - 8, QLatin1Char('x')); // 64 MB of UTF-16
+    }
+    ASSERT_GE(data.size(), 64 * 1000 * 1000);
+    QString error;
+    bus.useInThisProcess();
+    ASSERT_TRUE(
+        KV_QCopSender::send("KV/App/kvtestwidget", "showPicture(QString)", data, &error, 30000))
+        << qPrintable(error);
+    data.clear();
+    ferry("kvtestwidget&report(bool,int,QString)&true&2&after");
+    QElapsedTimer clock;
+    clock.start();
+    while (!out.contains("report:") && clock.elapsed() < 30000 &&
+           host.state() == QProcess::Running) {
+        host.waitForReadyRead(100);
+        out += host.readAllStandardOutput();
+    }
+    const HostRun r = closeAndFinish("kvtestwidget");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.toStdString(), "shown: stay\nreport: true 2 after\n");
+    const QList<QByteArray> log = hostLog();
+    ASSERT_EQ(log.size(), 1);
+    EXPECT_TRUE(log[0].contains("showPicture(QString): a message of")) << log[0].constData();
 }
 
 TEST_F(RemoteOrbhost, AppOptionNamesTheChannel) {

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -137,6 +138,19 @@ TEST_F(Backpack, PixmapIsAThumbnailOfPictures) {
     // Never scaled up; other bounds keep the aspect.
     EXPECT_EQ(KVQ_BackpackFile(path("pic.bmp")).image(QSize(100, 100)).size(), QSize(64, 32));
     EXPECT_EQ(KVQ_BackpackFile(path("pic.bmp")).image(QSize(8, 8)).size(), QSize(8, 4));
+
+    // The same picture stored top row first (a negative height, rows in the other order).
+    QFile bottomUp(path("pic.bmp"));
+    ASSERT_TRUE(bottomUp.open(QIODevice::ReadOnly));
+    const QByteArray bmp = bottomUp.readAll();
+    const qint32 offBits = qFromLittleEndian<qint32>(bmp.constData() + 10);
+    const qsizetype rowBytes = (bmp.size() - offBits) / 32;
+    QByteArray topDown = bmp.left(offBits);
+    qToLittleEndian<qint32>(-32, topDown.data() + 22);
+    for (int row = 31; row >= 0; --row)
+        topDown += bmp.mid(offBits + row * rowBytes, rowBytes);
+    write("topdown.bmp", topDown);
+    EXPECT_EQ(KVQ_BackpackFile(path("topdown.bmp")).image(QSize(8, 8)).size(), QSize(8, 4));
 
     // A header may claim a picture far too large to decode (here a small JPEG that says it is
     // 12000 x 12000): no thumbnail, even when Qt's own allocation limit is lifted.

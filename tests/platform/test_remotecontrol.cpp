@@ -1,13 +1,17 @@
 // KV_RemoteControl: QCop messages calling the public slots of an object, with their string
 // arguments converted; everything else refused with one log record.
+#include "kv_modalanswer.h"
 #include "kv_privatebus.h"
 #include "kv_remotecontrol.h"
 #include "qcopchannel.h"
 
 #include <QDataStream>
+#include <QDialog>
 #include <QFile>
 #include <QLoggingCategory>
+#include <QMenu>
 #include <QPoint>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVariant>
@@ -44,6 +48,38 @@ protected slots:
 
 private slots:
     void secret() { calls << QStringLiteral("secret"); }
+};
+
+// A window class of the system's own on top of a base class that is not Qt's either.
+class BaseWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    QStringList calls;
+
+public slots:
+    void fromBase() { calls << QStringLiteral("fromBase"); }
+};
+
+class Window : public BaseWindow {
+    Q_OBJECT
+
+public slots:
+    void own() { calls << QStringLiteral("own"); }
+    // Runs a modal dialog, or a popup menu, until the test closes it.
+    void openDialog() {
+        calls << QStringLiteral("dialog");
+        QDialog dialog(this);
+        dialog.exec();
+        calls << QStringLiteral("dialog closed");
+    }
+    void openPopup() {
+        calls << QStringLiteral("popup");
+        QMenu menu(this);
+        menu.addAction(QStringLiteral("item"));
+        menu.exec(QPoint(0, 0));
+        calls << QStringLiteral("popup closed");
+    }
 };
 
 QByteArray strings(const QStringList& list) {
@@ -166,6 +202,106 @@ TEST_F(RemoteControl, ObjectGoneIsRefused) {
     delete gone;
     EXPECT_FALSE(remote.invoke("none()", {}));
     EXPECT_EQ(logLines().size(), 1);
+}
+
+TEST_F(RemoteControl, QtsOwnSlotsAreRefusedTheObjectsOwnAndItsBasesAreCalled) {
+    Window window;
+    window.setWindowTitle(QStringLiteral("title"));
+    window.show();
+    const QPointer<Window> alive(&window);
+    KV_RemoteControl remote(&window, "KV/App/unit");
+    const struct {
+        const char* message;
+        QStringList args;
+    } qts[] = {{"deleteLater()", {}},
+               {"hide()", {}},
+               {"close()", {}},
+               {"setWindowTitle(QString)", {"other"}},
+               {"setStyleSheet(QString)", {"QWidget { color: red }"}},
+               {"setEnabled(bool)", {"false"}}};
+    int expectedLines = 0;
+    for (const auto& q : qts) {
+        remote.receive(q.message, strings(q.args));
+        EXPECT_EQ(logLines().size(), ++expectedLines) << q.message;
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(alive);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(window.isEnabled());
+    EXPECT_EQ(window.windowTitle(), "title");
+    EXPECT_TRUE(window.styleSheet().isEmpty());
+    EXPECT_TRUE(logLines().value(0).contains("deleteLater() is a slot of Qt's QWidget"))
+        << logLines().value(0).constData();
+
+    remote.receive("own()", {});
+    remote.receive("fromBase()", {});
+    EXPECT_EQ(window.calls.join(',').toStdString(), "own,fromBase");
+    EXPECT_EQ(logLines().size(), expectedLines);
+}
+
+TEST_F(RemoteControl, MessagesOverTheLimitAreRefusedBeforeTheirDataIsRead) {
+    KV_RemoteControl remote(&target, "KV/App/unit");
+    // Not a list of strings: decoding it would log another complaint.
+    const QByteArray tooLarge(KV_RemoteControl::MaxMessageBytes, '\xff');
+    remote.receive("takeString(QString)", tooLarge);
+    ASSERT_EQ(logLines().size(), 1);
+    const QByteArray size = QByteArray::number(19 + KV_RemoteControl::MaxMessageBytes);
+    EXPECT_TRUE(logLines()[0].contains(size + " bytes is refused")) << logLines()[0].constData();
+    EXPECT_TRUE(target.calls.isEmpty());
+    // The largest message that passes, then a small one.
+    const QString text(int(KV_RemoteControl::MaxMessageBytes / 2 - 20), QLatin1Char('x'));
+    const QByteArray name = "takeString(QString)";
+    QByteArray data = strings({text});
+    ASSERT_LE(name.size() + data.size(), KV_RemoteControl::MaxMessageBytes);
+    remote.receive(name, data);
+    remote.receive("takeInt(int)", strings({"7"}));
+    EXPECT_EQ(target.calls, QVariantList({text, 7}));
+    EXPECT_EQ(logLines().size(), 1);
+}
+
+// While a modal dialog or a popup runs its own event loop, messages wait and are then carried
+// out in order; beyond the queue's size the oldest are dropped with one record each.
+TEST_F(RemoteControl, MessagesWaitWhileAModalDialogOrPopupIsOpen) {
+    Window window;
+    window.show();
+    KV_RemoteControl remote(&window, "KV/App/unit");
+    const struct {
+        const char* message;
+        QString name;
+    } openers[] = {{"openDialog()", "dialog"}, {"openPopup()", "popup"}};
+    for (const auto& [opener, name] : openers) {
+        window.calls.clear();
+        QStringList seenInside;
+        int queuedInside = -1;
+        answerNextModal([&](QWidget* modal) {
+            remote.receive("own()", {});
+            remote.receive("fromBase()", {});
+            QTest::qWait(150); // the queue looks again meanwhile
+            seenInside = window.calls;
+            queuedInside = remote.queued();
+            modal->close();
+        });
+        remote.receive(opener, {});
+        EXPECT_EQ(seenInside.join(',').toStdString(), name.toStdString());
+        EXPECT_EQ(queuedInside, 2) << opener;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return window.calls.size() == 4; }, 5000));
+        EXPECT_EQ(window.calls.join(',').toStdString(),
+                  QStringList({name, name + " closed", "own", "fromBase"}).join(',').toStdString());
+        EXPECT_EQ(remote.queued(), 0);
+    }
+    EXPECT_TRUE(logLines().isEmpty());
+
+    window.calls.clear();
+    answerNextModal([&](QWidget* modal) {
+        for (int i = 0; i < KV_RemoteControl::MaxQueued + 3; ++i)
+            remote.receive(i < 3 ? "fromBase()" : "own()", {});
+        modal->close();
+    });
+    remote.receive("openDialog()", {});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return remote.queued() == 0; }, 5000));
+    EXPECT_EQ(window.calls.count("own"), KV_RemoteControl::MaxQueued);
+    EXPECT_EQ(window.calls.count("fromBase"), 0);
+    EXPECT_EQ(logLines().size(), 3);
 }
 
 TEST(RemoteControlName, IsTheLibraryFileNameWithoutLibAndSo) {

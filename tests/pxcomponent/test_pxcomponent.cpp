@@ -1,18 +1,35 @@
 // libpx.so.1 as the broker serves it: found by class name, loaded into a process that has the
 // framework, building editor windows; and what the library asks of the dynamic loader.
+#include "kv_modalanswer.h"
+#include "kv_remotecontrol.h"
 #include "kvq_orb.h"
+#include "kvq_titlebar.h"
 
+#include <QDataStream>
 #include <QDir>
 #include <QImage>
+#include <QLoggingCategory>
 #include <QMainWindow>
+#include <QPointer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+
+namespace {
+// A white picture harbour.bmp in the folder; its path, or empty when it could not be written.
+QString whitePicture(const QTemporaryDir& dir) {
+    const QString picture = dir.filePath(QStringLiteral("harbour.bmp"));
+    QImage image(480, 320, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image.save(picture, "BMP") ? picture : QString();
+}
+} // namespace
 
 TEST(PxComponent, BrokerServesTheEditorFromTheLibrary) {
     ASSERT_TRUE(QDir::setCurrent(QStringLiteral(KV_PX_ICON_DIR)));
@@ -27,10 +44,8 @@ TEST(PxComponent, BrokerServesTheEditorFromTheLibrary) {
 
     // A start-up picture is opened; its name becomes the caption.
     QTemporaryDir dir;
-    const QString picture = dir.filePath(QStringLiteral("harbour.bmp"));
-    QImage image(480, 320, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    ASSERT_TRUE(image.save(picture, "BMP"));
+    const QString picture = whitePicture(dir);
+    ASSERT_FALSE(picture.isEmpty());
     std::unique_ptr<QObject> opened(
         KVQ_ORB::createObject("KVQ_imageEditor", nullptr, "ed2", {picture}));
     ASSERT_NE(opened, nullptr);
@@ -43,6 +58,66 @@ TEST(PxComponent, BrokerServesTheEditorFromTheLibrary) {
     QObject* child = KVQ_ORB::createObject("KVQ_imageEditor", &parent, "child", {});
     ASSERT_NE(child, nullptr);
     EXPECT_EQ(child->parent(), &parent);
+}
+
+// The editor under remote control: Qt's slots change nothing, and a message that arrives while
+// the About box is open waits until it is closed instead of running inside the box's loop.
+TEST(PxComponent, RemoteControlReachesOnlyTheEditorsOwnSlotsAndWaitsForItsBoxes) {
+    ASSERT_TRUE(QDir::setCurrent(QStringLiteral(KV_PX_ICON_DIR)));
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    qputenv("KV_LOG_FILE", QFile::encodeName(dir.filePath("log")));
+    const QString picture = whitePicture(dir);
+    ASSERT_FALSE(picture.isEmpty());
+    std::unique_ptr<QObject> object(
+        KVQ_ORB::createObject("KVQ_imageEditor", nullptr, "ed", {picture}));
+    ASSERT_NE(object, nullptr);
+    auto* editor = static_cast<QWidget*>(object.get());
+    editor->show();
+    const QPointer<QWidget> alive(editor);
+    // The test has no bus; the channel's one warning about it is not under test.
+    QLoggingCategory::setFilterRules("kv.qcop.warning=false");
+    KV_RemoteControl remote(editor, "KV/App/px");
+    QLoggingCategory::setFilterRules(QString());
+
+    const auto arguments = [](const QString& text) {
+        QByteArray data;
+        QDataStream out(&data, QIODevice::WriteOnly);
+        out << text;
+        return data;
+    };
+    remote.receive("deleteLater()", {});
+    remote.receive("hide()", {});
+    remote.receive("setWindowTitle(QString)", arguments("other"));
+    remote.receive("setStyleSheet(QString)", arguments("* { color: red }"));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(alive);
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(editor->windowTitle(), "harbour");
+    EXPECT_TRUE(editor->styleSheet().isEmpty());
+    QFile log(dir.filePath("log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_EQ(log.readAll().count('\n'), 4);
+
+    // fileNew() names the picture "Image1" in the title bar.
+    const KVQ_TitleBar* titleBar = editor->findChild<KVQ_TitleBar*>();
+    ASSERT_NE(titleBar, nullptr);
+    const auto titleBarShows = [titleBar](const char* text) { return titleBar->text() == text; };
+    ASSERT_TRUE(titleBarShows("harbour"));
+    bool newInsideTheBox = true;
+    int queuedInsideTheBox = -1;
+    answerNextModal([&](QWidget* box) {
+        remote.receive("fileNew()", {});
+        QTest::qWait(150);
+        newInsideTheBox = titleBarShows("Image1");
+        queuedInsideTheBox = remote.queued();
+        box->close();
+    });
+    remote.receive("fileAbout()", {});
+    EXPECT_FALSE(newInsideTheBox);
+    EXPECT_EQ(queuedInsideTheBox, 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return titleBarShows("Image1"); }, 5000));
+    qunsetenv("KV_LOG_FILE");
 }
 
 // The framework comes from the loading process: the library names none of its libraries.

@@ -33,6 +33,8 @@ public slots:
                 .arg(text));
         emit reported();
     }
+    // Closes the window, which ends orbhost's event loop.
+    void finish() { close(); }
     // Shows the picture found by that name and prints its size ("0x0" when none is found).
     void showPicture(const QString& name) {
         setPixmap(Resource::loadPixmap(name));
