@@ -1,5 +1,6 @@
 // ferry end to end against dbus-send on the same private bus, and object creation through the
 // broker.
+#include "kv_benchprocess.h"
 #include "kv_privatebus.h"
 #include "kvq_orb.h"
 
@@ -13,52 +14,16 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
 KV_PrivateBus* bus = nullptr;
 
-// Runs a program with stdout and stderr discarded; its exit status, or -1.
-int run(const std::vector<std::string>& command, char** env) {
-    std::vector<char*> argv;
-    for (const std::string& s : command)
-        argv.push_back(const_cast<char*>(s.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), env);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0)
-        return -1;
-    int status = 0;
-    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
-        return -1;
-    return WEXITSTATUS(status);
-}
-
 // This process's environment with DBUS_SESSION_BUS_ADDRESS naming the private bus.
-struct BusEnvironment {
-    BusEnvironment() {
-        for (char** e = environ; *e; ++e)
-            if (qstrncmp(*e, "DBUS_SESSION_BUS_ADDRESS=", 25) != 0)
-                strings.push_back(*e);
-        strings.push_back("DBUS_SESSION_BUS_ADDRESS=" + bus->address().toStdString());
-        for (std::string& s : strings)
-            pointers.push_back(s.data());
-        pointers.push_back(nullptr);
-    }
-    std::vector<std::string> strings;
-    std::vector<char*> pointers;
-};
+KV_BenchProcess onBus() {
+    return KV_BenchProcess({"DBUS_SESSION_BUS_ADDRESS=" + bus->address().toStdString()});
+}
 
 // The ferry query and the dbus-send command for the same signal: one string argument.
 const std::vector<std::string> ferryCommand = {KV_FERRY, "calc&setText(QString)&hello"};
@@ -81,18 +46,18 @@ double seconds(std::chrono::steady_clock::time_point since) {
 // Each iteration runs ferry and dbus-send once, alternately; the time is ferry's and the
 // counter "ratio" is ferry's total time over dbus-send's.
 void BM_FerryAgainstDbusSend(benchmark::State& state) {
-    BusEnvironment env;
+    const KV_BenchProcess child = onBus();
     const std::vector<std::string> reference = dbusSendCommand();
     double ferryTotal = 0, referenceTotal = 0;
     for (auto _ : state) {
         auto start = std::chrono::steady_clock::now();
-        if (run(reference, env.pointers.data()) != 0) {
+        if (child.run(reference) != 0) {
             state.SkipWithError("dbus-send failed");
             break;
         }
         referenceTotal += seconds(start);
         start = std::chrono::steady_clock::now();
-        if (run(ferryCommand, env.pointers.data()) != 0) {
+        if (child.run(ferryCommand) != 0) {
             state.SkipWithError("ferry failed");
             break;
         }
@@ -109,16 +74,16 @@ BENCHMARK(BM_FerryAgainstDbusSend)->UseManualTime()->Unit(benchmark::kMillisecon
 
 // The floor: a Qt program that only starts and leaves, against dbus-send.
 void BM_QtIdleAgainstDbusSend(benchmark::State& state) {
-    BusEnvironment env;
+    const KV_BenchProcess child = onBus();
     const std::vector<std::string> reference = dbusSendCommand();
     const std::vector<std::string> idle = {KV_QTIDLE};
     double idleTotal = 0, referenceTotal = 0;
     for (auto _ : state) {
         auto start = std::chrono::steady_clock::now();
-        run(reference, env.pointers.data());
+        child.run(reference);
         referenceTotal += seconds(start);
         start = std::chrono::steady_clock::now();
-        run(idle, env.pointers.data());
+        child.run(idle);
         const double t = seconds(start);
         idleTotal += t;
         state.SetIterationTime(t);

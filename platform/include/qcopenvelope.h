@@ -8,10 +8,14 @@
 #include <QDataStream>
 #include <QString>
 
+class KV_QCopConnection;
+
 class QCopEnvelope : public QDataStream {
 public:
-    // channel and message are 8-bit names, e.g. "KV/App/calc" and "show()".
-    QCopEnvelope(const QByteArray& channel, const QByteArray& message);
+    // channel and message are 8-bit names, e.g. "KV/App/calc" and "show()". The message goes
+    // out on a connection of its own, or on connection when one is given.
+    QCopEnvelope(const QByteArray& channel, const QByteArray& message,
+                 KV_QCopConnection* connection = nullptr);
     // Sends the message. A failure is reported with a warning in the logging category
     // "kv.qcop" and through lastError().
     ~QCopEnvelope();
@@ -28,6 +32,7 @@ public:
 private:
     QByteArray channelName;
     QByteArray messageName;
+    KV_QCopConnection* connection;
     QByteArray data;
     QBuffer buffer;
 };

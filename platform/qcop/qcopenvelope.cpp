@@ -1,5 +1,6 @@
 #include "qcopenvelope.h"
 
+#include "kv_qcopconnection.h"
 #include "kv_qcopsender.h"
 
 #include <QLoggingCategory>
@@ -15,8 +16,9 @@ QString& lastErrorText() {
 bool warnOnFailure = true;
 } // namespace
 
-QCopEnvelope::QCopEnvelope(const QByteArray& channel, const QByteArray& message)
-    : channelName(channel), messageName(message), buffer(&data) {
+QCopEnvelope::QCopEnvelope(const QByteArray& channel, const QByteArray& message,
+                           KV_QCopConnection* connection)
+    : channelName(channel), messageName(message), connection(connection), buffer(&data) {
     buffer.open(QIODevice::WriteOnly);
     setDevice(&buffer);
 }
@@ -25,7 +27,9 @@ QCopEnvelope::~QCopEnvelope() {
     setDevice(nullptr);
     buffer.close();
     QString error;
-    if (KV_QCopSender::send(channelName, messageName, data, &error)) {
+    const bool sent = connection ? connection->send(channelName, messageName, data, &error)
+                                 : KV_QCopSender::send(channelName, messageName, data, &error);
+    if (sent) {
         lastErrorText().clear();
         return;
     }

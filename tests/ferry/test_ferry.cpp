@@ -1,102 +1,15 @@
 // ferry as a user runs it, against a private bus with a QCopChannel listening.
-#include "kv_privatebus.h"
-#include "kv_qcopsender.h"
+#include "kv_ferrytest.h"
 #include "qcopchannel.h"
 
-#include <QDataStream>
-#include <QFile>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-struct FerryRun {
-    int status = -100;
-    QByteArray out;
-    QByteArray err;
-};
-
-struct Message {
-    QByteArray name;
-    QStringList arguments;
-};
-
-QStringList decodeArguments(const QByteArray& data) {
-    QStringList args;
-    QDataStream in(data);
-    while (!in.atEnd()) {
-        QString s;
-        in >> s;
-        if (in.status() != QDataStream::Ok)
-            break;
-        args << s;
-    }
-    return args;
-}
-
-class Ferry : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(bus.isRunning()) << "dbus-daemon did not start";
-        bus.useInThisProcess();
-        ASSERT_TRUE(logDir.isValid());
-    }
-
-    FerryRun ferry(const QStringList& args, QProcessEnvironment env = QProcessEnvironment()) {
-        if (env.isEmpty())
-            env = bus.environment();
-        env.insert("KV_LOG_FILE", logDir.filePath("log"));
-        QProcess p;
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(KV_FERRY), args);
-        FerryRun r;
-        if (!p.waitForStarted(10000)) {
-            ADD_FAILURE() << "ferry did not start: " << qPrintable(p.errorString());
-            return r;
-        }
-        if (!p.waitForFinished(10000)) {
-            p.kill();
-            p.waitForFinished();
-            ADD_FAILURE() << "ferry did not finish";
-            return r;
-        }
-        r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -200;
-        r.out = p.readAllStandardOutput();
-        r.err = p.readAllStandardError();
-        return r;
-    }
-
-    // Everything that arrives on channel, up to and including a marker message sent after
-    // ferry has finished, so that absent messages are known to be absent.
-    QList<Message> drain(QCopChannel& channel, QSignalSpy& spy) {
-        QString error;
-        EXPECT_TRUE(KV_QCopSender::send(channel.channel(), "marker()", QByteArray(), &error))
-            << qPrintable(error);
-        QList<Message> got;
-        for (int waited = 0; waited < 50; ++waited) {
-            while (!spy.isEmpty()) {
-                const QList<QVariant> signal = spy.takeFirst();
-                const QByteArray name = signal.at(0).toByteArray();
-                if (name == "marker()")
-                    return got;
-                got << Message{name, decodeArguments(signal.at(1).toByteArray())};
-            }
-            spy.wait(100);
-        }
-        ADD_FAILURE() << "marker message never arrived";
-        return got;
-    }
-
-    QByteArray log() {
-        QFile f(logDir.filePath("log"));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
-    KV_PrivateBus bus;
-    QTemporaryDir logDir;
-};
+using Message = FerryMessage;
+class Ferry : public KV_FerryTest {};
 
 TEST_F(Ferry, SendsFunctionWithoutArgumentsAndLogsIt) {
     QCopChannel channel("KV/App/calc");
@@ -227,7 +140,7 @@ TEST_F(Ferry, UnreachableBusIsAOneLineErrorWithStatusOne) {
          {"disabled:", "unix:path=/nonexistent/bus", "tcp:host=x,port=1", ""}) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("DBUS_SESSION_BUS_ADDRESS", address);
-        const FerryRun r = ferry({"calc&show()"}, env);
+        const FerryRun r = ferry({"calc&show()"}, {}, env);
         EXPECT_EQ(r.status, 1) << address;
         EXPECT_TRUE(r.out.isEmpty()) << address;
         EXPECT_TRUE(r.err.startsWith("ferry: ")) << address << ": " << r.err.constData();
@@ -238,7 +151,7 @@ TEST_F(Ferry, UnreachableBusIsAOneLineErrorWithStatusOne) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("DBUS_SESSION_BUS_ADDRESS");
     env.insert("XDG_RUNTIME_DIR", logDir.path());
-    const FerryRun r = ferry({"calc&show()"}, env);
+    const FerryRun r = ferry({"calc&show()"}, {}, env);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err.count('\n'), 1);
 }
