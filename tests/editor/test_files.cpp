@@ -510,7 +510,7 @@ TEST_F(Files, StartUpOpenOfANamedPipeOrAFolderWarnsAtOnce) {
         {
             ModalScript script({warning()});
             open(path);
-            EXPECT_EQ(script.texts(), QStringList{"The Image could not be loaded"});
+            EXPECT_EQ(script.texts(), QStringList{"The Image could not be loaded\n" + path});
         }
         EXPECT_LT(clock.elapsed(), 2000);
         EXPECT_TRUE(editor->isVisible());

@@ -93,7 +93,7 @@ TEST(PxComponent, RemoteControlReachesOnlyTheEditorsOwnSlotsAndWaitsForItsBoxes)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_TRUE(alive);
     EXPECT_TRUE(editor->isVisible());
-    EXPECT_EQ(editor->windowTitle(), "harbour");
+    EXPECT_EQ(editor->windowTitle(), "harbour - Image Editor");
     EXPECT_TRUE(editor->styleSheet().isEmpty());
     QFile log(dir.filePath("log"));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
