@@ -52,12 +52,14 @@ void KVQ_ImageDocument::showPicture() {
     canvasPtr->resize(picture.width(), picture.height());
     canvasPtr->setBackgroundPixmapRef(&picture);
     previewBuffer = QPixmap();
+    touched = QRegion();
 }
 
 bool KVQ_ImageDocument::newImage() {
     bool ended = true;
     if (paint.isActive())
         ended = paint.end();
+    history.clear();
     picture = QPixmap(PictureWidth, PictureHeight);
     picture.fill(Qt::white);
     showPicture();
@@ -116,6 +118,8 @@ bool KVQ_ImageDocument::loadImage(const QString& fileName, const char* format) {
     if (!readPicture(fileName, chosen, &loaded))
         return false;
     takePicture(loaded);
+    if (tools)
+        tools->resetFlags();
     fName = fileName;
     curFormat = chosen;
     fileFlag = true;
@@ -142,6 +146,8 @@ bool KVQ_ImageDocument::restoreImage(const QImage& image, const QString& fileNam
 void KVQ_ImageDocument::takePicture(QPixmap& pm) {
     if (paint.isActive())
         paint.end();
+    // The history belongs to the picture that goes.
+    history.clear();
     picture.swap(pm);
     pm = QPixmap();
     showPicture();
@@ -231,19 +237,123 @@ void KVQ_ImageDocument::viewportPaintEvent(QPaintEvent* e) {
 }
 
 void KVQ_ImageDocument::updateImage() {
-    if (canvasPtr)
-        canvasPtr->setBackgroundPixmapRef(&picture);
-    previewBuffer = QPixmap();
-    update();
+    showChanged(touched);
+    touched = QRegion();
     savedFlag = false;
     emit pictureChanged();
+}
+
+void KVQ_ImageDocument::showChanged(const QRegion& area) {
+    if (canvasPtr) {
+        // Where the view shows the picture already and the tools said where they drew, only
+        // that is repainted; otherwise the picture is shown anew.
+        if (&canvasPtr->shownPixmap() == &picture && !area.isEmpty()) {
+            for (const QRect& r : area)
+                canvasPtr->setChanged(r);
+        } else {
+            canvasPtr->setBackgroundPixmapRef(&picture);
+        }
+    }
+    previewBuffer = QPixmap();
 }
 
 void KVQ_ImageDocument::markSaved(bool saved) {
     const bool becameSaved = saved && !savedFlag;
     savedFlag = saved;
+    if (saved) {
+        // A change under way when the picture is saved ends there: undoing what follows comes
+        // back to the state saved.
+        if (history.stepOpen())
+            finishChange();
+        history.markSaved();
+    }
     if (becameSaved)
         emit pictureSaved();
+}
+
+void KVQ_ImageDocument::aboutToChange(const QRect& area) {
+    const QRect inside = area & picture.rect();
+    if (inside.isEmpty())
+        return;
+    touched += inside;
+    if (history.aboutToChange(inside))
+        emit historyChanged();
+}
+
+void KVQ_ImageDocument::recordFill(KV_FillRecord record) {
+    for (const KV_PixelRun& run : record.runs)
+        touched += QRect(run.x0, run.y, run.x1 - run.x0, 1);
+    if (history.recordFill(std::move(record)))
+        emit historyChanged();
+}
+
+void KVQ_ImageDocument::finishChange() {
+    if (!history.stepOpen())
+        return;
+    history.commit();
+    emit historyChanged();
+}
+
+bool KVQ_ImageDocument::undo() {
+    if (tools)
+        tools->resetFlags();
+    if (!history.canUndo())
+        return false;
+    QImage image = takePixels();
+    const QRect area = history.undo(&image);
+    putPixels(std::move(image));
+    historyApplied(area);
+    return true;
+}
+
+bool KVQ_ImageDocument::redo() {
+    if (tools)
+        tools->resetFlags();
+    if (!history.canRedo())
+        return false;
+    QImage image = takePixels();
+    const QRect area = history.redo(&image);
+    putPixels(std::move(image));
+    historyApplied(area);
+    return true;
+}
+
+void KVQ_ImageDocument::historyApplied(const QRect& area) {
+    touched = QRegion();
+    showChanged(QRegion(area));
+    emit pictureChanged();
+    if (history.atSaved())
+        markSaved(true);
+    else
+        savedFlag = false;
+    emit historyChanged();
+}
+
+QImage KVQ_ImageDocument::takePixels() {
+    if (paint.isActive()) {
+        keptPen = paint.pen();
+        keptBrush = paint.brush();
+        keptFont = paint.font();
+        paint.end();
+    }
+    // With the painter ended and the pixmap let go, the image holds the only reference to the
+    // pixels: neither this nor putPixels copies them.
+    QImage image = picture.toImage();
+    picture = QPixmap();
+    return image;
+}
+
+void KVQ_ImageDocument::putPixels(QImage&& image) {
+    picture = QPixmap::fromImage(std::move(image));
+    reopenPainter();
+}
+
+void KVQ_ImageDocument::reopenPainter() {
+    if (picture.isNull() || !paint.begin(&picture))
+        return;
+    paint.setPen(keptPen);
+    paint.setBrush(keptBrush);
+    paint.setFont(keptFont);
 }
 
 void KVQ_ImageDocument::updateImage(QPixmap* preview) {
@@ -289,19 +399,20 @@ QPixmap* KVQ_ImageDocument::previewCopy() {
 void KVQ_ImageDocument::setPmScaled(const QPixmap& pm) {
     if (&pm == &picture)
         return;
+    // A new picture: the steps of the old one cannot apply to it.
+    history.clear();
+    if (savedFlag)
+        history.markSaved();
     // Qt 6 refuses to assign to a pixmap that is being painted on: the painter is closed for
     // the assignment and opened again with the pen, brush and font it had.
     if (!paint.isActive()) {
         picture = pm;
         return;
     }
-    const QPen pen = paint.pen();
-    const QBrush brush = paint.brush();
-    const QFont font = paint.font();
+    keptPen = paint.pen();
+    keptBrush = paint.brush();
+    keptFont = paint.font();
     paint.end();
     picture = pm;
-    paint.begin(&picture);
-    paint.setPen(pen);
-    paint.setBrush(brush);
-    paint.setFont(font);
+    reopenPainter();
 }
