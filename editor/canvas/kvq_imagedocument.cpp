@@ -14,7 +14,7 @@ namespace {
 
 constexpr int PictureWidth = 480;
 constexpr int PictureHeight = 320;
-// The view shows at most this much of the picture; larger pictures scroll.
+// The size the view asks for; it takes whatever room it is given.
 constexpr QSize ViewSize(480, 260);
 
 } // namespace
@@ -202,11 +202,24 @@ bool KVQ_ImageDocument::saveImageAs(const QString& fileName, const char* format)
 }
 
 void KVQ_ImageDocument::contentsMousePressEvent(QMouseEvent* e) {
+    // The view may be larger than the picture: a press beside it reaches no tool, and nor does
+    // the drag that follows. A drag begun on the picture goes on beyond its edge.
+    if (!picture.rect().contains(e->position().toPoint())) {
+        e->ignore();
+        return;
+    }
+    penDown = true;
     if (tools)
         tools->mousePress(e);
 }
 
 void KVQ_ImageDocument::contentsMouseReleaseEvent(QMouseEvent* e) {
+    if (!penDown) {
+        e->ignore();
+        return;
+    }
+    if (e->buttons() == Qt::NoButton)
+        penDown = false;
     if (tools)
         tools->mouseRelease(e);
 }
@@ -216,24 +229,40 @@ void KVQ_ImageDocument::contentsMouseDoubleClickEvent(QMouseEvent* e) {
 }
 
 void KVQ_ImageDocument::contentsMouseMoveEvent(QMouseEvent* e) {
+    if (!penDown) {
+        e->ignore();
+        return;
+    }
     if (tools)
         tools->draw(e);
 }
 
 void KVQ_ImageDocument::viewportPaintEvent(QPaintEvent* e) {
+    // The view takes the room its parent gives it; beside a small picture lies the background.
     QCanvasView::viewportPaintEvent(e);
-    const int vw = viewport()->width();
-    const int vh = viewport()->height();
-    const int clipWidth = vw > picture.width() ? picture.width() : 0;
-    const int clipHeight = vh > picture.height() ? picture.height() : 0;
-    if (clipWidth == 0 && clipHeight == 0) {
-        resize(ViewSize);
+}
+
+void KVQ_ImageDocument::setZoomLevel(int level) {
+    setZoomLevel(level, viewport()->rect().center());
+}
+
+void KVQ_ImageDocument::setZoomLevel(int level, const QPoint& anchor) {
+    level = KV_ZoomLevels::step(level, 0);
+    if (level == zoom)
         return;
-    }
-    if (clipWidth != 0)
-        viewport()->resize(clipWidth, viewport()->height());
-    if (clipHeight != 0)
-        viewport()->resize(viewport()->width(), clipHeight);
+    zoom = level;
+    const KV_ZoomLevels::Scale s = KV_ZoomLevels::scale(level);
+    setScale(s.num, s.den, anchor);
+    emit zoomChanged();
+}
+
+void KVQ_ImageDocument::wheelZoom(int delta, const QPoint& viewportPos) {
+    wheelTurn += delta;
+    const int notches = wheelTurn / 120;
+    if (notches == 0)
+        return;
+    wheelTurn -= notches * 120;
+    setZoomLevel(KV_ZoomLevels::step(zoom, notches), viewportPos);
 }
 
 void KVQ_ImageDocument::updateImage() {

@@ -8,6 +8,7 @@
 #include "kv_fillrecord.h"
 #include "kv_history.h"
 #include "kv_toolcodes.h"
+#include "kv_zoomlevels.h"
 
 #include <qcanvas.h>
 
@@ -82,6 +83,15 @@ public:
     QImage takePixels();
     void putPixels(QImage&& image);
 
+    // The view's zoom, a level of KV_ZoomLevels; the picture itself never changes by zooming.
+    // The picture point under `anchor` (viewport coordinates) stays where it is; without an
+    // anchor, the one in the middle of the view.
+    int zoomLevel() const { return zoom; }
+    void setZoomLevel(int level);
+    void setZoomLevel(int level, const QPoint& anchor);
+    void zoomIn() { setZoomLevel(KV_ZoomLevels::step(zoom, 1)); }
+    void zoomOut() { setZoomLevel(KV_ZoomLevels::step(zoom, -1)); }
+
 signals:
     // A change reached the picture (previews do not count).
     void pictureChanged();
@@ -89,6 +99,7 @@ signals:
     void pictureSaved();
     // Whether there is something to undo or redo may have changed.
     void historyChanged();
+    void zoomChanged();
 
 protected:
     void init();
@@ -98,6 +109,8 @@ protected:
     void contentsMouseDoubleClickEvent(QMouseEvent* e) override;
     void contentsMouseMoveEvent(QMouseEvent* e) override;
     void viewportPaintEvent(QPaintEvent* e) override;
+    // Control with the wheel zooms in or out about the point under the pointer.
+    void wheelZoom(int delta, const QPoint& viewportPos) override;
 
 private:
     // One of the two constant names for a format argument, or null when unsupported.
@@ -133,6 +146,9 @@ private:
     QFont keptFont;
     KV_ToolsController* tools = nullptr;
     QPointer<QCanvas> canvasPtr;
+    bool penDown = false; // a press on the picture reached the tools; its drag follows
+    int zoom = KV_ZoomLevels::oneToOne();
+    int wheelTurn = 0; // turns of the wheel short of a notch
 };
 
 #endif
