@@ -59,7 +59,7 @@ bool KVQ_ImageDocument::newImage() {
     bool ended = true;
     if (paint.isActive())
         ended = paint.end();
-    history.clear();
+    forgetHistory();
     picture = QPixmap(PictureWidth, PictureHeight);
     picture.fill(Qt::white);
     showPicture();
@@ -146,8 +146,7 @@ bool KVQ_ImageDocument::restoreImage(const QImage& image, const QString& fileNam
 void KVQ_ImageDocument::takePicture(QPixmap& pm) {
     if (paint.isActive())
         paint.end();
-    // The history belongs to the picture that goes.
-    history.clear();
+    forgetHistory();
     picture.swap(pm);
     pm = QPixmap();
     showPicture();
@@ -377,6 +376,11 @@ void KVQ_ImageDocument::putPixels(QImage&& image) {
     reopenPainter();
 }
 
+void KVQ_ImageDocument::forgetHistory() {
+    history.clear();
+    emit historyChanged();
+}
+
 void KVQ_ImageDocument::reopenPainter() {
     if (picture.isNull() || !paint.begin(&picture))
         return;
@@ -429,7 +433,7 @@ void KVQ_ImageDocument::setPmScaled(const QPixmap& pm) {
     if (&pm == &picture)
         return;
     // A new picture: the steps of the old one cannot apply to it.
-    history.clear();
+    forgetHistory();
     if (savedFlag)
         history.markSaved();
     // Qt 6 refuses to assign to a pixmap that is being painted on: the painter is closed for

@@ -129,6 +129,8 @@ private:
     void historyApplied(const QRect& area);
     // Opens the painter on the picture with the pen, brush and font it had when it was ended.
     void reopenPainter();
+    // Drops the history of a picture that goes.
+    void forgetHistory();
 
     bool savedFlag = true;
     bool fileFlag = false;
