@@ -14,6 +14,7 @@
 #ifndef KVQ_IMAGEEDITOR_H
 #define KVQ_IMAGEEDITOR_H
 
+#include "kv_fontwarmup.h"
 #include "kvq_backpackfile.h"
 #include "kvq_component.h"
 
@@ -277,6 +278,9 @@ protected:
     int prevShapesIndex = -1;
 
 private:
+    // Started with the members, before the constructor builds anything: the font database gets
+    // ready on another thread meanwhile.
+    KV_FontWarmUp fontWarmUp;
     KV_RecoveryFile* recovery = nullptr;
     bool recoveryOffered = false;
     // The group of the button being pressed and its highlight before the press.
