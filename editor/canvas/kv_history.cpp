@@ -1,6 +1,7 @@
 #include "kv_history.h"
 
 #include "kv_fillstep.h"
+#include "kv_picturestep.h"
 #include "kv_tilestep.h"
 
 #include <QByteArray>
@@ -74,10 +75,20 @@ bool KV_History::commit() {
     if (!open)
         return false;
     std::unique_ptr<KV_HistoryStep> step = std::move(open);
+    KV_TileStep* tiles = openTiles;
     openTiles = nullptr;
     step->settle(*picture);
     if (step->isEmpty())
         return false;
+    // Most of the picture changed pixel by pixel: the picture as it was is kept whole instead,
+    // which undo and redo exchange rather than copy.
+    if (tiles && picture->depth() >= 8 &&
+        tiles->pixelBytes() * 2 >=
+            qint64(picture->width()) * picture->height() * (picture->depth() / 8)) {
+        QImage before = picture->toImage();
+        tiles->undo(&before);
+        step = std::make_unique<KV_PictureStep>(std::move(before));
+    }
     step->serial = nextSerial++;
     steps.push_back(std::move(step));
     applied = steps.size();

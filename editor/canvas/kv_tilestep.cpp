@@ -47,9 +47,8 @@ KV_TileStep::Tile KV_TileStep::take(int index, const uchar* source, qsizetype so
     }
     const qsizetype rb = rowBytes(r.width());
     const qsizetype offset = qsizetype(out.size());
-    out.resize(std::size_t(offset + rb * r.height()));
     for (int y = 0; y < r.height(); ++y)
-        std::memcpy(out.data() + offset + y * rb, first + y * sourceBpl, std::size_t(rb));
+        out.insert(out.end(), first + y * sourceBpl, first + y * sourceBpl + rb);
     return {index, 0, offset};
 }
 
@@ -77,9 +76,9 @@ void KV_TileStep::keep(const QPixmap& picture, const QRect& area) {
     const QRect r = area & QRect(QPoint(0, 0), size);
     if (r.isEmpty() || picture.size() != size || kept.empty())
         return;
+    // The tiles not kept yet, row after row.
     std::vector<int> wanted;
-    for (int ty = r.top() / TileSize; ty <= r.bottom() / TileSize; ++ty) {
-        wanted.clear();
+    for (int ty = r.top() / TileSize; ty <= r.bottom() / TileSize; ++ty)
         for (int tx = r.left() / TileSize; tx <= r.right() / TileSize; ++tx) {
             const int index = ty * columns + tx;
             std::uint64_t& word = kept[std::size_t(index) >> 6];
@@ -89,56 +88,82 @@ void KV_TileStep::keep(const QPixmap& picture, const QRect& area) {
                 wanted.push_back(index);
             }
         }
-        if (wanted.empty())
-            continue;
-        // One copy for the tiles of this row.
-        const QRect band = tileRect(wanted.front()) | tileRect(wanted.back());
+    tiles.reserve(tiles.size() + wanted.size());
+    for (std::size_t i = 0; i < wanted.size();) {
+        // One copy of the picture for the tiles of one row.
+        const int row = wanted[i] / columns;
+        std::size_t end = i;
+        while (end < wanted.size() && wanted[end] / columns == row)
+            ++end;
+        const QRect band = tileRect(wanted[i]) | tileRect(wanted[end - 1]);
         const QImage part = readPixels(picture, band, format);
         if (format == QImage::Format_Invalid) {
             format = part.format();
             depth = part.depth();
         }
-        for (int index : wanted)
+        if (i == 0) {
+            // Room for every tile of this call at once, growing at least twofold so that a
+            // stroke's many small calls stay linear. Room not used is never touched.
+            const std::size_t most =
+                pixels.size() + wanted.size() * std::size_t(rowBytes(TileSize)) * TileSize;
+            if (most > pixels.capacity())
+                pixels.reserve(std::max(most, 2 * pixels.capacity()));
+        }
+        for (; i < end; ++i)
             tiles.push_back(
-                take(index, part.constBits(), part.bytesPerLine(), band.topLeft(), pixels));
+                take(wanted[i], part.constBits(), part.bytesPerLine(), band.topLeft(), pixels));
     }
 }
 
 void KV_TileStep::settle(const QPixmap& picture) {
     kept.clear();
     kept.shrink_to_fit();
-    if (picture.size() != size)
+    if (picture.size() != size) {
         tiles.clear();
-    std::sort(tiles.begin(), tiles.end(),
-              [](const Tile& a, const Tile& b) { return a.index < b.index; });
-    std::vector<Tile> changed;
-    std::vector<uchar> out;
-    for (std::size_t i = 0; i < tiles.size();) {
-        // The tiles of one row, compared with the picture's pixels now.
-        const int row = tiles[i].index / columns;
-        std::size_t end = i;
-        while (end < tiles.size() && tiles[end].index / columns == row)
-            ++end;
-        const QRect band = tileRect(tiles[i].index) | tileRect(tiles[end - 1].index);
-        const QImage now = readPixels(picture, band, format);
-        for (; i < end; ++i) {
-            const Tile& t = tiles[i];
-            if (sameAs(t, now.constBits(), now.bytesPerLine(), band.topLeft()))
-                continue;
-            if (t.offset < 0) {
-                changed.push_back(t);
-                continue;
-            }
-            const std::size_t n = std::size_t(rowBytes(tileRect(t.index).width())) *
-                                  std::size_t(tileRect(t.index).height());
-            changed.push_back({t.index, 0, qsizetype(out.size())});
-            out.insert(out.end(), tileBytes(t), tileBytes(t) + n);
-        }
+        pixels.clear();
     }
+    // Which tiles the change left as they were, compared with the picture row of tiles by row.
+    std::vector<std::size_t> order(tiles.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(),
+              [this](std::size_t a, std::size_t b) { return tiles[a].index < tiles[b].index; });
+    std::vector<char> unchanged(tiles.size(), 0);
+    for (std::size_t i = 0; i < order.size();) {
+        const int row = tiles[order[i]].index / columns;
+        std::size_t end = i;
+        while (end < order.size() && tiles[order[end]].index / columns == row)
+            ++end;
+        const QRect band = tileRect(tiles[order[i]].index) | tileRect(tiles[order[end - 1]].index);
+        const QImage now = readPixels(picture, band, format);
+        for (; i < end; ++i)
+            unchanged[order[i]] =
+                sameAs(tiles[order[i]], now.constBits(), now.bytesPerLine(), band.topLeft());
+    }
+    // The others move down in place, in the order they were kept (that of their pixels).
+    std::vector<Tile> changed;
+    std::size_t used = 0;
+    for (std::size_t i = 0; i < tiles.size(); ++i) {
+        if (unchanged[i])
+            continue;
+        Tile t = tiles[i];
+        if (t.offset >= 0) {
+            const QRect r = tileRect(t.index);
+            const std::size_t n = std::size_t(rowBytes(r.width())) * std::size_t(r.height());
+            if (std::size_t(t.offset) != used)
+                std::memmove(pixels.data() + used, pixels.data() + t.offset, n);
+            t.offset = qsizetype(used);
+            used += n;
+        }
+        changed.push_back(t);
+    }
+    pixels.resize(used);
+    if (pixels.capacity() - used > used / 4 + 4096)
+        pixels.shrink_to_fit();
+    std::sort(changed.begin(), changed.end(),
+              [](const Tile& a, const Tile& b) { return a.index < b.index; });
     changed.shrink_to_fit();
-    out.shrink_to_fit();
     tiles.swap(changed);
-    pixels.swap(out);
 }
 
 QRect KV_TileStep::area() const {
@@ -160,25 +185,29 @@ void KV_TileStep::swap(QImage* picture) {
         picture->convertTo(format);
     uchar* bits = picture->bits();
     const qsizetype bpl = picture->bytesPerLine();
-    std::vector<Tile> now;
-    now.reserve(tiles.size());
-    std::vector<uchar> out;
-    out.reserve(pixels.size());
-    for (const Tile& t : tiles) {
+    uchar room[TileSize * 8]; // a row of a tile at up to 64 bits a pixel
+    for (Tile& t : tiles) {
         const QRect r = tileRect(t.index);
-        now.push_back(take(t.index, bits, bpl, QPoint(0, 0), out));
         uchar* first = bits + r.y() * bpl + (qsizetype(r.x()) * depth) / 8;
-        if (t.offset < 0) {
+        if (t.offset >= 0) {
+            // Kept pixels and the picture's change places, through one row of room.
+            const std::size_t rb = std::size_t(rowBytes(r.width()));
+            uchar* slot = pixels.data() + t.offset;
             for (int y = 0; y < r.height(); ++y) {
-                auto* p = reinterpret_cast<quint32*>(first + y * bpl);
-                std::fill(p, p + r.width(), t.colour);
+                uchar* row = first + y * bpl;
+                std::memcpy(room, row, rb);
+                std::memcpy(row, slot + y * rb, rb);
+                std::memcpy(slot + y * rb, room, rb);
             }
             continue;
         }
-        const qsizetype rb = rowBytes(r.width());
-        for (int y = 0; y < r.height(); ++y)
-            std::memcpy(first + y * bpl, tileBytes(t) + y * rb, std::size_t(rb));
+        // A tile of one colour: the picture's pixels are kept first (as one colour where they
+        // are), then the colour goes back.
+        const quint32 colour = t.colour;
+        t = take(t.index, bits, bpl, QPoint(0, 0), pixels);
+        for (int y = 0; y < r.height(); ++y) {
+            auto* p = reinterpret_cast<quint32*>(first + y * bpl);
+            std::fill(p, p + r.width(), colour);
+        }
     }
-    tiles.swap(now);
-    pixels.swap(out);
 }

@@ -33,6 +33,8 @@ public:
     void redo(QImage* picture) override { swap(picture); }
 
     int tileCount() const { return int(tiles.size()); }
+    // The bytes of the tiles kept pixel by pixel (not as one colour).
+    qint64 pixelBytes() const { return qint64(pixels.size()); }
 
 private:
     // A kept tile: its pixels at `offset` in `pixels`, or, with offset -1, all of `colour`.

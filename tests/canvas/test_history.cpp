@@ -203,6 +203,37 @@ TEST_F(History, StepsKeepWhatTheyChangedCompactly) {
     EXPECT_GT(history()->bytes(), 32 * 32 * 4);
 }
 
+TEST_F(History, AChangeOfMostOfThePictureIsKeptWholeAndComesBackExactly) {
+    onPhoto();
+    const QImage before = picture();
+    useTool(ToolShape);
+    doc->setToolColor(ColorFill, Qt::black);
+    // (QTest takes a press at (0, 0) for one in the middle of the view.)
+    drag({1, 1}, {480, 320});
+    const QImage after = picture();
+    ASSERT_EQ(nonWhiteBox(after), QRect(0, 0, 480, 320));
+    ASSERT_EQ(after.pixel(1, 1), Black);
+    ASSERT_EQ(after.pixel(479, 319), Black);
+    // Kept as the picture it replaced: about one picture's bytes.
+    EXPECT_GE(history()->bytes(), 480 * 320 * 4);
+    EXPECT_LT(history()->bytes(), 480 * 320 * 4 + 4096);
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(doc->undo());
+        EXPECT_EQ(picture(), before);
+        EXPECT_EQ(shown(), before);
+        ASSERT_TRUE(doc->redo());
+        EXPECT_EQ(picture(), after);
+    }
+    // Drawing goes on on the exchanged picture, and is taken back as well.
+    doc->setToolColor(ColorLine, Qt::red); // black on black would change nothing
+    freeHand(0);
+    ASSERT_NE(picture(), after);
+    ASSERT_TRUE(doc->undo());
+    EXPECT_EQ(picture(), after);
+    ASSERT_TRUE(doc->undo());
+    EXPECT_EQ(picture(), before);
+}
+
 TEST_F(History, OnlyAFinishedChangeIsAStepAndPreviewsAreNone) {
     usePencil(PencilFreeForm);
     press({20, 20});
