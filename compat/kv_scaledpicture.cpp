@@ -40,7 +40,7 @@ void KV_ScaledPicture::draw(QPainter* p, const QPixmap& pm, const QRect& r, cons
         drawReduced(p, pm, r, scroll, den);
         return;
     }
-    // Enlarged or 1:1: nothing is kept.
+    // Enlarged or 1:1: no reduced picture is kept.
     if (!reduced.isNull()) {
         reduced = QImage();
         valid = QRegion();
@@ -76,9 +76,15 @@ void KV_ScaledPicture::drawEnlarged(QPainter* p, const QPixmap& pm, const QRect&
         return;
     }
     const QImage in = pixels32(pm, src);
-    QImage out(src.width() * n, src.height() * n, in.format());
+    // The squares are drawn into a buffer kept from one paint to the next: new memory on every
+    // paint would cost more than the drawing.
+    const QSize outSize(src.width() * n, src.height() * n);
+    if (enlarged.format() != in.format() || enlarged.width() < outSize.width() ||
+        enlarged.height() < outSize.height())
+        enlarged = QImage(outSize.expandedTo(enlarged.size()), in.format());
+    QImage& out = enlarged;
     const bool grid = n >= GridFrom;
-    const std::size_t rowBytes = std::size_t(out.width()) * 4;
+    const std::size_t rowBytes = std::size_t(outSize.width()) * 4;
     for (int y = 0; y < src.height(); ++y) {
         const auto* line = reinterpret_cast<const quint32*>(in.constScanLine(y));
         // One row of squares: the pixels repeated n times, the grid in the first of each.
@@ -102,7 +108,7 @@ void KV_ScaledPicture::drawEnlarged(QPainter* p, const QPixmap& pm, const QRect&
                           top + std::size_t(x + 1) * std::size_t(n), gridColour(line[x]));
         }
     }
-    p->drawImage(QPoint(src.x() * n, src.y() * n) - scroll, out);
+    p->drawImage(QPoint(src.x() * n, src.y() * n) - scroll, out, QRect(QPoint(0, 0), outSize));
 }
 
 void KV_ScaledPicture::drawReduced(QPainter* p, const QPixmap& pm, const QRect& r,
@@ -130,7 +136,6 @@ void KV_ScaledPicture::reduce(const QPixmap& pm, const QRect& blocks, int n) {
         QRect(blocks.x() * n, blocks.y() * n, blocks.width() * n, blocks.height() * n) & pm.rect();
     if (src.isEmpty())
         return;
-    const QImage in = pixels32(pm, src);
     const int shift = log2Of(n);
     const int w = blocks.width();
     // Per block, the sums of two channels in the 16-bit halves of each word: at most 64
@@ -138,13 +143,15 @@ void KV_ScaledPicture::reduce(const QPixmap& pm, const QRect& blocks, int n) {
     std::vector<quint32> redBlue(static_cast<std::size_t>(w));
     std::vector<quint32> alphaGreen(static_cast<std::size_t>(w));
     for (int by = 0; by < blocks.height(); ++by) {
-        const int y0 = by * n;
-        if (y0 >= src.height())
+        const int y0 = src.y() + by * n;
+        if (y0 > src.bottom())
             break;
-        const int rowsIn = std::min(n, src.height() - y0);
+        const int rowsIn = std::min(n, src.bottom() + 1 - y0);
+        // The rows of one row of blocks at a time: small enough for memory already in use.
+        const QImage in = pixels32(pm, QRect(src.x(), y0, src.width(), rowsIn));
         std::fill(redBlue.begin(), redBlue.end(), 0u);
         std::fill(alphaGreen.begin(), alphaGreen.end(), 0u);
-        for (int y = y0; y < y0 + rowsIn; ++y) {
+        for (int y = 0; y < rowsIn; ++y) {
             const auto* line = reinterpret_cast<const quint32*>(in.constScanLine(y));
             for (int x = 0; x < src.width(); ++x) {
                 const quint32 v = line[x];

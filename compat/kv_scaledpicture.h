@@ -36,6 +36,7 @@ private:
     // Computes the blocks of `blocks` (coordinates of the reduced picture) from the pixmap.
     void reduce(const QPixmap& pm, const QRect& blocks, int n);
 
+    QImage enlarged; // room for the squares, kept between paints
     int reducedBy = 1;
     QImage reduced;
     QRegion valid; // the blocks of `reduced` that show the pixmap as it is
