@@ -5,6 +5,8 @@
 // watched for the map. Counters: the medians of each program and the ratio of px to mtpaint. The
 // benchmark's time is px's. Without Xvfb or mtpaint (Debian packages xvfb and mtpaint) it is
 // skipped with a message.
+#include "kv_benchprograms.h"
+
 #include <QByteArray>
 #include <QTemporaryDir>
 
@@ -30,22 +32,6 @@ extern char** environ;
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-std::string findInPath(const std::string& name) {
-    const QByteArray path = qgetenv("PATH");
-    for (const QByteArray& dir : path.split(':')) {
-        const std::string candidate = dir.toStdString() + "/" + name;
-        if (!dir.isEmpty() && access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-    }
-    return {};
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 pid_t spawn(const std::vector<std::string>& command, const std::vector<std::string>& env,
             const std::string& folder, bool quiet) {
@@ -159,8 +145,8 @@ struct Program {
 };
 
 void BM_StartToFirstMappedWindow(benchmark::State& state) {
-    const std::string xvfb = findInPath("Xvfb");
-    const std::string mtpaint = findInPath("mtpaint");
+    const std::string xvfb = kvFindInPath("Xvfb");
+    const std::string mtpaint = kvFindInPath("mtpaint");
     if (xvfb.empty() || mtpaint.empty()) {
         state.SkipWithError(xvfb.empty() ? "Xvfb is not installed (Debian package xvfb)"
                                          : "mtpaint is not installed (Debian package mtpaint): "
@@ -223,11 +209,11 @@ void BM_StartToFirstMappedWindow(benchmark::State& state) {
             return;
         state.SetIterationTime(programs[0].ms.back() / 1e3);
     }
-    state.counters["px_ms"] = median(programs[0].ms);
-    state.counters["mtpaint_ms"] = median(programs[1].ms);
-    state.counters["orbhost_ms"] = median(programs[2].ms);
-    state.counters["px_to_mtpaint"] = median(programs[0].ms) / median(programs[1].ms);
-    state.counters["launcher_ms"] = median(programs[0].ms) - median(programs[2].ms);
+    state.counters["px_ms"] = kvMedian(programs[0].ms);
+    state.counters["mtpaint_ms"] = kvMedian(programs[1].ms);
+    state.counters["orbhost_ms"] = kvMedian(programs[2].ms);
+    state.counters["px_to_mtpaint"] = kvMedian(programs[0].ms) / kvMedian(programs[1].ms);
+    state.counters["launcher_ms"] = kvMedian(programs[0].ms) - kvMedian(programs[2].ms);
 }
 BENCHMARK(BM_StartToFirstMappedWindow)
     ->UseManualTime()

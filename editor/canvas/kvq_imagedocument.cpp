@@ -323,38 +323,31 @@ void KVQ_ImageDocument::finishChange() {
 }
 
 bool KVQ_ImageDocument::undo() {
-    if (tools)
-        tools->resetFlags();
-    if (!history.canUndo())
-        return false;
-    QImage image = takePixels();
-    const QRect area = history.undo(&image);
-    putPixels(std::move(image));
-    historyApplied(area);
-    return true;
+    return applyHistory(true);
 }
 
 bool KVQ_ImageDocument::redo() {
-    if (tools)
-        tools->resetFlags();
-    if (!history.canRedo())
-        return false;
-    QImage image = takePixels();
-    const QRect area = history.redo(&image);
-    putPixels(std::move(image));
-    historyApplied(area);
-    return true;
+    return applyHistory(false);
 }
 
-void KVQ_ImageDocument::historyApplied(const QRect& area) {
+bool KVQ_ImageDocument::applyHistory(bool back) {
+    if (tools)
+        tools->resetFlags();
+    if (back ? !history.canUndo() : !history.canRedo())
+        return false;
+    QImage image = takePixels();
+    const QRect area = back ? history.undo(&image) : history.redo(&image);
+    putPixels(std::move(image));
     touched = QRegion();
     showChanged(QRegion(area));
     emit pictureChanged();
+    // Back at the state last saved, the picture is saved again.
     if (history.atSaved())
         markSaved(true);
     else
         savedFlag = false;
     emit historyChanged();
+    return true;
 }
 
 QImage KVQ_ImageDocument::takePixels() {

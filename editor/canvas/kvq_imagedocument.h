@@ -125,8 +125,9 @@ private:
     void takePicture(QPixmap& pm);
     // Shows the picture after `area` of it changed (all of it when the view shows a preview).
     void showChanged(const QRegion& area);
-    // After an undo or redo: the picture is shown and its saved state follows the history.
-    void historyApplied(const QRect& area);
+    // Undo (back) or redo on the picture's pixels; the picture is shown and its saved state
+    // follows the history.
+    bool applyHistory(bool back);
     // Opens the painter on the picture with the pen, brush and font it had when it was ended.
     void reopenPainter();
     // Drops the history of a picture that goes.
