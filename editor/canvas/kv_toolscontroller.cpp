@@ -26,6 +26,9 @@ KV_ToolsController::~KV_ToolsController() {
 }
 
 void KV_ToolsController::init() {
+    // Once: the constructor calls it.
+    if (!registry.empty())
+        return;
     pencil = new KV_PencilModel(this);
     addTool(ToolPencil, std::unique_ptr<KV_Tool>(pencil));
     shape = new KV_ShapeModel(this);
