@@ -68,12 +68,12 @@ void QCanvas::setAllChanged() {
 
 void QCanvas::update() {
     for (QCanvasView* v : std::as_const(viewList))
-        v->viewport()->update();
+        v->canvasChangedAll();
 }
 
 void QCanvas::setChanged(const QRect& r) {
     for (QCanvasView* v : std::as_const(viewList))
-        v->updateContents(r.x(), r.y(), r.width(), r.height());
+        v->canvasChanged(r);
 }
 
 void QCanvas::drawArea(const QRect& area, QPainter* p) {
@@ -137,6 +137,35 @@ void QCanvasView::setCanvas(QCanvas* canvas) {
 void QCanvasView::canvasResized() {
     if (viewing)
         resizeContents(viewing->width(), viewing->height());
+}
+
+void QCanvasView::canvasChanged(const QRect& r) {
+    scaled.changed(r);
+    updateContents(r.x(), r.y(), r.width(), r.height());
+}
+
+void QCanvasView::canvasChangedAll() {
+    scaled.changedAll();
+    viewport()->update();
+}
+
+void QCanvasView::drawViewport(QPainter* p, const QRect& r) {
+    if (scaleNum() == scaleDen()) {
+        QScrollView::drawViewport(p, r);
+        return;
+    }
+    const QRect canvasRect = viewing ? contentsToViewport(viewing->rect()) : QRect();
+    const QRegion outside = QRegion(r) - QRegion(canvasRect);
+    for (const QRect& o : outside)
+        p->fillRect(o, palette().dark());
+    if (!viewing || (r & canvasRect).isEmpty())
+        return;
+    const QPixmap& pm = viewing->shownPixmap();
+    if (pm.isNull()) {
+        p->fillRect(r & canvasRect, viewing->backgroundColor());
+        return;
+    }
+    scaled.draw(p, pm, r & canvasRect, scrollPosition(), scaleNum(), scaleDen());
 }
 
 void QCanvasView::drawContents(QPainter* p, int cx, int cy, int cw, int ch) {

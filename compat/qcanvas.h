@@ -1,9 +1,11 @@
-// Qt 2's QCanvas and QCanvasView on Qt 6, reduced to what a 1:1 picture view needs: a canvas
-// with a size, a background colour and a background pixmap (tiled from the top left corner),
-// and a scroll view that shows it 1:1, so that contents coordinates are canvas pixels.
+// Qt 2's QCanvas and QCanvasView on Qt 6, reduced to what a picture view needs: a canvas with a
+// size, a background colour and a background pixmap (tiled from the top left corner), and a
+// scroll view that shows it, so that contents coordinates are canvas pixels. Beyond Qt 2 the view
+// shows the canvas at its scroll view's scale, enlarged pixel by pixel or reduced smoothly.
 #ifndef KV_COMPAT_QCANVAS_H
 #define KV_COMPAT_QCANVAS_H
 
+#include "kv_scaledpicture.h"
 #include "qscrollview.h"
 
 #include <QColor>
@@ -67,7 +69,7 @@ private:
 
     QSize size_;
     QColor bgColor = Qt::white;
-    QPixmap bgPixmap;                  // owned (shared) copy
+    QPixmap bgPixmap;                    // owned (shared) copy
     const QPixmap* livePixmap = nullptr; // shown by reference (setBackgroundPixmapRef)
     QList<QCanvasView*> viewList;
 };
@@ -84,12 +86,17 @@ public:
 
 protected:
     void drawContents(QPainter* p, int cx, int cy, int cw, int ch) override;
+    // At any scale but 1:1 the canvas's pixmap is drawn scaled, the area beside it dark.
+    void drawViewport(QPainter* p, const QRect& r) override;
 
 private:
     friend class QCanvas;
     void canvasResized();
+    void canvasChanged(const QRect& r);
+    void canvasChangedAll();
 
     QCanvas* viewing = nullptr;
+    KV_ScaledPicture scaled;
 };
 
 #endif

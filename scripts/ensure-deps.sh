@@ -10,6 +10,9 @@ packages=(
     libgtest-dev libbenchmark-dev
     # the engine's own calculator: the reference of the console's start-up benchmark
     qalc
+    # a paint program: the reference of the editor's start-up benchmark on X, which watches
+    # for the first mapped window through Xlib
+    mtpaint libx11-dev
     dbus dbus-bin dbus-daemon
     fonts-dejavu-core
     # X servers for tests on a real X display, and for `make run` without a display (a VNC X

@@ -4,6 +4,8 @@
 // the medians over the runs and the console's ratios to qalc; the benchmark's time is the
 // console's CPU time. Without qalc (Debian's package of that name) the benchmark is skipped
 // with a message.
+#include "kv_benchprograms.h"
+
 #include <QByteArray>
 #include <QTemporaryDir>
 
@@ -27,17 +29,6 @@ struct Usage {
     double cpuMs = 0;
     double peakMiB = 0;
 };
-
-// The path of a program found in PATH, or empty.
-std::string findInPath(const std::string& name) {
-    const QByteArray path = qgetenv("PATH");
-    for (const QByteArray& dir : path.split(':')) {
-        const std::string candidate = dir.toStdString() + "/" + name;
-        if (!dir.isEmpty() && access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-    }
-    return {};
-}
 
 // This process's environment with the user's configuration, data and cache folders moved to
 // folder, so that neither program reads or writes the user's files, and the C locale.
@@ -95,14 +86,8 @@ Usage run(const std::vector<std::string>& command, const std::string& input, cha
     return u;
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 void BM_StartupConsoleAgainstQalc(benchmark::State& state) {
-    const std::string qalc = findInPath("qalc");
+    const std::string qalc = kvFindInPath("qalc");
     if (qalc.empty()) {
         state.SkipWithError("qalc is not installed (Debian package qalc): nothing to compare");
         return;
@@ -134,12 +119,12 @@ void BM_StartupConsoleAgainstQalc(benchmark::State& state) {
         qalcPeak.push_back(q.peakMiB);
         state.SetIterationTime(c.cpuMs / 1e3);
     }
-    state.counters["console_cpu_ms"] = median(consoleCpu);
-    state.counters["qalc_cpu_ms"] = median(qalcCpu);
-    state.counters["cpu_ratio"] = median(consoleCpu) / median(qalcCpu);
-    state.counters["console_peak_MiB"] = median(consolePeak);
-    state.counters["qalc_peak_MiB"] = median(qalcPeak);
-    state.counters["peak_ratio"] = median(consolePeak) / median(qalcPeak);
+    state.counters["console_cpu_ms"] = kvMedian(consoleCpu);
+    state.counters["qalc_cpu_ms"] = kvMedian(qalcCpu);
+    state.counters["cpu_ratio"] = kvMedian(consoleCpu) / kvMedian(qalcCpu);
+    state.counters["console_peak_MiB"] = kvMedian(consolePeak);
+    state.counters["qalc_peak_MiB"] = kvMedian(qalcPeak);
+    state.counters["peak_ratio"] = kvMedian(consolePeak) / kvMedian(qalcPeak);
 }
 BENCHMARK(BM_StartupConsoleAgainstQalc)
     ->UseManualTime()

@@ -134,6 +134,7 @@ void KV_ArrowLine::lay(QPoint r) {
     arrowEnd = r;
     docPainter->setPen(controller->currentPen());
     doc->updateImage();
+    aboutToDraw(lineArea(arrowStart, arrowEnd));
     // The shortened segment goes on the picture, the standard arrows only on the preview.
     previewer.show(doc, lineArea(arrowStart, arrowEnd), [&](QPainter* painter) {
         painter->setPen(controller->currentPen());
@@ -154,13 +155,17 @@ void KV_ArrowLine::placeHead(QPoint r) {
     if (head) {
         docPainter->setPen(controller->currentPen());
         setSolidPen(docPainter);
+        aboutToDraw({endArea(arrowStart), endArea(arrowEnd)});
         outlineTriangle(docPainter, t);
         fillTriangle(t);
     }
     arrowSt = ArrowStep::Idle;
     doc->updateImage();
-    if (pendingHead != Head::AtStart)
+    if (pendingHead != Head::AtStart) {
+        // The line and its heads are one change.
+        doc->finishChange();
         return;
+    }
     arrowSt = ArrowStep::PlacingHead;
     previewer.show(doc, {endArea(arrowStart)}, [&](QPainter* painter) {
         painter->setPen(controller->currentPen());

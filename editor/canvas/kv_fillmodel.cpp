@@ -6,7 +6,6 @@
 #include <QImage>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPixmap>
 
 KV_FillModel::KV_FillModel(KV_ToolsController* c) : controller(c) {
@@ -37,19 +36,17 @@ void KV_FillModel::mousePress(QMouseEvent* e) {
     // the picture while the document paints on it).
     if (picture->copy(p.x(), p.y(), 1, 1).toImage().pixel(0, 0) == 0xff000000u)
         return;
-    // The picture is converted to an image and back once: with the painter ended and the pixmap
-    // let go, the image holds the only reference to the pixels, so neither step copies them.
-    QPainter* painter = doc->painter();
-    if (painter->isActive())
-        painter->end();
-    QImage image = picture->toImage();
-    *picture = QPixmap();
+    // The fill works on the picture's pixels directly (taken over without a copy), and hands the
+    // history the runs it filled.
+    QImage image = doc->takePixels();
     // The fill paints black: pixel value 0, which an image with an alpha channel would take as
     // transparent, so such an image gets opaque black.
-    fillRegion(&image, image.hasAlphaChannel() ? 0xff000000u : 0u, p.x(), p.y());
-    *picture = QPixmap::fromImage(std::move(image));
-    painter->begin(picture);
+    KV_FillRecord record;
+    scanner.fill(&image, image.hasAlphaChannel() ? 0xff000000u : 0u, p.x(), p.y(), &record);
+    doc->putPixels(std::move(image));
+    doc->recordFill(std::move(record));
     doc->updateImage();
+    doc->finishChange();
 }
 
 void KV_FillModel::fillRegion(QImage* image, unsigned value, int x, int y) {

@@ -110,8 +110,9 @@ struct Span {
 class Sweep32 {
 public:
     Sweep32(KV_FillList& queue, uchar* bits, qsizetype bpl, int w, int h, quint32 value, quint32 m,
-            quint32 target)
-        : queue(queue), bits(bits), bpl(bpl), w(w), h(h), value(value), m(m), target(target) {
+            quint32 target, KV_PixelRuns* runs)
+        : queue(queue), bits(bits), bpl(bpl), w(w), h(h), value(value), m(m), target(target),
+          runs(runs) {
         parents.reserve(std::size_t(w) / 2 + 1);
         spans.reserve(std::size_t(w) / 2 + 1);
     }
@@ -126,6 +127,11 @@ private:
     void carry(int r, int behind);
     // Grows the seeds of row r into spans that pass the fill on both ways.
     void growSeeds(int r, int behind);
+    void filled(int r, int left, int right) {
+        spans.push_back({left, right});
+        if (runs)
+            runs->push_back({r, left, right});
+    }
 
     KV_FillList& queue;
     uchar* bits;
@@ -135,6 +141,7 @@ private:
     quint32 value;
     quint32 m;
     quint32 target;
+    KV_PixelRuns* runs;
     std::vector<Span> parents;
     std::vector<Span> spans;
 };
@@ -166,7 +173,7 @@ void Sweep32::carry(int r, int behind) {
             const int left = s == ps.a ? scanLeft<false>(p, s - 1, 0, m, target) + 1 : s;
             const int right = e == ps.b ? fillRight(p, e, w, m, target, value) : e;
             std::fill(p + left, p + s, value);
-            spans.push_back({left, right});
+            filled(r, left, right);
             markRuns(behind, left, ps.a);
             markRuns(behind, ps.b, right);
             i = right + 1;
@@ -188,7 +195,7 @@ void Sweep32::growSeeds(int r, int behind) {
         const int left = scanLeft<false>(p, sx - 1, 0, m, target) + 1;
         const int right = fillRight(p, sx, w, m, target, value);
         std::fill(p + left, p + sx, value);
-        spans.push_back({left, right});
+        filled(r, left, right);
         markRuns(behind, left, right);
         queue.clearSeeds(r, sx, right);
         sx = queue.takeSeed(r, right);
@@ -270,9 +277,10 @@ private:
 
 // ---- the fill ----------------------------------------------------------------------------
 
-void KV_FillScanner::fill(QImage* image, unsigned value, int x, int y) {
+void KV_FillScanner::fill(QImage* image, unsigned value, int x, int y, KV_FillRecord* record) {
     if (!image || image->isNull() || !image->valid(x, y))
         return;
+    KV_PixelRuns* runs = record ? &record->runs : nullptr;
     const QImage::Format format = image->format();
     if (format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
         format == QImage::Format_ARGB32_Premultiplied) {
@@ -280,23 +288,36 @@ void KV_FillScanner::fill(QImage* image, unsigned value, int x, int y) {
         // the two alpha formats (premultiplied included) are read and written as stored.
         const quint32 alphaMask = format == QImage::Format_RGB32 ? 0xff000000u : 0u;
         uchar* bits = image->bits();
+        if (record) {
+            record->raw = true;
+            record->before =
+                reinterpret_cast<const quint32*>(image->constScanLine(y))[x] | alphaMask;
+            record->after = quint32(value) | alphaMask;
+        }
         fill32(bits, image->bytesPerLine(), image->width(), image->height(), x, y,
-               quint32(value) | alphaMask, alphaMask);
+               quint32(value) | alphaMask, alphaMask, runs);
     } else {
-        fillGeneric(image, value, x, y);
+        if (record) {
+            // setPixel takes an index for an indexed image, a colour for any other.
+            record->raw = false;
+            record->before =
+                image->colorCount() > 0 ? uint(image->pixelIndex(x, y)) : image->pixel(x, y);
+            record->after = value;
+        }
+        fillGeneric(image, value, x, y, runs);
     }
 }
 
 void KV_FillScanner::fill32(uchar* bits, qsizetype bpl, int w, int h, int x, int y, quint32 value,
-                            quint32 m) {
+                            quint32 m, KV_PixelRuns* runs) {
     const quint32 target = reinterpret_cast<quint32*>(bits + bpl * y)[x] | m;
     // Filling with the colour the region already has changes no pixel.
     if ((value | m) == target)
         return;
-    Sweep32(queue, bits, bpl, w, h, value, m, target).run(x, y);
+    Sweep32(queue, bits, bpl, w, h, value, m, target, runs).run(x, y);
 }
 
-void KV_FillScanner::fillGeneric(QImage* image, unsigned value, int x, int y) {
+void KV_FillScanner::fillGeneric(QImage* image, unsigned value, int x, int y, KV_PixelRuns* runs) {
     const int w = image->width();
     const int h = image->height();
     GenericRegion region(image, image->pixel(x, y));
@@ -327,6 +348,8 @@ void KV_FillScanner::fillGeneric(QImage* image, unsigned value, int x, int y) {
                 ++right;
             for (int i = left; i < right; ++i)
                 region.set(i, r, value);
+            if (runs)
+                runs->push_back({r, left, right});
             region.markRuns(queue, r - 1, left, right);
             region.markRuns(queue, r + 1, left, right);
             queue.clearSeeds(r, sx, right);

@@ -5,6 +5,7 @@
 #define KV_FILLSCANNER_H
 
 #include "kv_filllist.h"
+#include "kv_fillrecord.h"
 
 #include <QtGlobal>
 
@@ -15,13 +16,14 @@ public:
     // Every pixel of the 4-connected region of (x, y) whose QImage::pixel value equals that of
     // (x, y) is set to `value` (as QImage::setPixel would). The same region as the breadth-first
     // fill (neighbours right, left, below, above); no recursion; extra memory one bit per pixel.
-    void fill(QImage* image, unsigned value, int x, int y);
+    // With `record`, it gets the runs of pixels filled (each pixel in one run) and the colours.
+    void fill(QImage* image, unsigned value, int x, int y, KV_FillRecord* record = nullptr);
 
 private:
     // `alphaMask` is or-ed into every pixel before comparing (the alpha byte of RGB32).
     void fill32(uchar* bits, qsizetype bpl, int w, int h, int x, int y, quint32 value,
-                quint32 alphaMask);
-    void fillGeneric(QImage* image, unsigned value, int x, int y);
+                quint32 alphaMask, KV_PixelRuns* runs);
+    void fillGeneric(QImage* image, unsigned value, int x, int y, KV_PixelRuns* runs);
 
     KV_FillList queue;
 };

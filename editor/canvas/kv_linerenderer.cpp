@@ -255,6 +255,12 @@ KV_PreviewPainter::Area KV_LineRenderer::lineArea(QPoint a, QPoint b) const {
     return area;
 }
 
+void KV_LineRenderer::aboutToDraw(const KV_PreviewPainter::Area& area) const {
+    if (KVQ_ImageDocument* doc = document())
+        for (const QRect& r : area)
+            doc->aboutToChange(r);
+}
+
 QRect KV_LineRenderer::endArea(QPoint p) const {
     // A placed head reaches two arrow lengths from the line's end (its base one length in,
     // its tip one more towards the pointer), half a head wide; dots and markers stay closer.

@@ -61,6 +61,8 @@ protected:
     QRect endArea(QPoint p) const;
     // A segment with whatever may go at its two ends.
     KV_PreviewPainter::Area lineArea(QPoint a, QPoint b) const;
+    // Reports to the document that the picture is about to change within `area`.
+    void aboutToDraw(const KV_PreviewPainter::Area& area) const;
 
     KV_ToolsController* controller;
 };

@@ -138,6 +138,7 @@ void KV_PencilModel::moveFreeForm(QPoint p) {
     }
     const QPen pen = controller->currentPen();
     painter->setPen(pen);
+    aboutToDraw(segmentArea(lastPoint, p));
     if (distancePoints(strokeAnchor, lastPoint) > AnchorDistance)
         strokeAnchor = lastPoint;
     const bool thin = controller->activeLineThickness() == ThicknessThin;
@@ -169,6 +170,7 @@ void KV_PencilModel::releaseFreeForm(QPoint r) {
     KVQ_ImageDocument* doc = document();
     QPainter* painter = doc->painter();
     painter->setPen(controller->currentPen());
+    aboutToDraw({endArea(r), endArea(strokeFirst)});
     KV_ToolsController::drawPoint(painter, r);
     strokeEnd = r;
     if (strokeBegun && r != strokeFirst) {
@@ -180,6 +182,7 @@ void KV_PencilModel::releaseFreeForm(QPoint r) {
         drawEnding(painter, strokeFirst, second, anchor, strokeEnd);
     }
     doc->updateImage();
+    doc->finishChange();
     resetFlags();
 }
 
@@ -202,6 +205,7 @@ void KV_PencilModel::releaseLine(QPoint r) {
     KVQ_ImageDocument* doc = document();
     QPainter* painter = doc->painter();
     painter->setPen(controller->currentPen());
+    aboutToDraw(lineArea(lineStart, r));
     drawSegment(painter, lineStart, r);
     doc->updateImage();
     if (lineSt == LineStep::Open) {
@@ -210,6 +214,8 @@ void KV_PencilModel::releaseLine(QPoint r) {
         painter->setPen(solid);
         drawEnding(painter, r, lineStart, r, lineStart);
         doc->updateImage();
+        // The line is finished (a tap that only fixed its start is not).
+        doc->finishChange();
     }
 }
 
@@ -243,6 +249,7 @@ void KV_PencilModel::releaseConnected(QPoint r) {
     QPainter* painter = doc->painter();
     if (!hasPrev || prevVertex == QPoint(0, 0)) {
         painter->setPen(controller->currentPen());
+        aboutToDraw(segmentArea(lineStart, r));
         drawSegment(painter, lineStart, r);
         doc->updateImage();
         hasPrev = true;
@@ -261,11 +268,15 @@ void KV_PencilModel::releaseConnected(QPoint r) {
         setSolidPen(painter);
         if (beforeLast == Unset)
             beforeLast = origin;
+        aboutToDraw({endArea(origin), endArea(prevVertex)});
         drawEnding(painter, origin, secondVertex, beforeLast, prevVertex);
         doc->updateImage();
+        // The chain is finished: all its segments and endings are one change.
+        doc->finishChange();
         resetFlags();
     } else {
         painter->setPen(controller->currentPen());
+        aboutToDraw(segmentArea(prevVertex, r));
         drawSegment(painter, prevVertex, r);
         doc->updateImage();
         showMarker(r);

@@ -7,16 +7,17 @@
 #include "kv_arrowline.h"
 #include "kv_linerenderer.h"
 #include "kv_previewpainter.h"
+#include "kv_tool.h"
 
 #include <QPoint>
 #include <QString>
 
 class QMouseEvent;
 
-class KV_PencilModel : public KV_LineRenderer {
+class KV_PencilModel : public KV_LineRenderer, public KV_Tool {
 public:
     explicit KV_PencilModel(KV_ToolsController* controller);
-    ~KV_PencilModel();
+    ~KV_PencilModel() override;
     KV_PencilModel(const KV_PencilModel&) = delete;
     KV_PencilModel& operator=(const KV_PencilModel&) = delete;
 
@@ -25,6 +26,12 @@ public:
     void mouseRelease(QMouseEvent* e);
     void resetFlags();
     void MessageBox(QString message);
+
+    // The tool interface: the pen events above, and resetFlags.
+    void press(QMouseEvent* e) override { mousePress(e); }
+    void move(QMouseEvent* e) override { drawPencil(e); }
+    void release(QMouseEvent* e) override { mouseRelease(e); }
+    void cancel() override { resetFlags(); }
 
     // State, for tests and the editor (beyond the tool interface).
     int arrowState() const { return arrow.state(); }

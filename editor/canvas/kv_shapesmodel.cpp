@@ -61,11 +61,14 @@ void KV_ShapeModel::paintShape(QPainter* painter, QPoint p) {
     }
 }
 
-void KV_ShapeModel::preview(QPoint p) {
+QRect KV_ShapeModel::shapeArea(QPoint p) const {
     // The pen reaches half its width outside the box; a pixel more for rounding.
     const int margin = controller->currentPen().width() + 1;
-    const QRect area = boundingRect(p).adjusted(-margin, -margin, margin, margin);
-    previewer.show(document(), {area}, [&](QPainter* painter) {
+    return boundingRect(p).adjusted(-margin, -margin, margin, margin);
+}
+
+void KV_ShapeModel::preview(QPoint p) {
+    previewer.show(document(), {shapeArea(p)}, [&](QPainter* painter) {
         painter->setPen(controller->currentPen());
         painter->setBrush(controller->currentBrush());
         paintShape(painter, p);
@@ -104,6 +107,8 @@ void KV_ShapeModel::mouseRelease(QMouseEvent* e) {
     QPainter* painter = doc->painter();
     painter->setPen(controller->currentPen());
     painter->setBrush(controller->currentBrush());
+    doc->aboutToChange(shapeArea(p));
     paintShape(painter, p);
     doc->updateImage();
+    doc->finishChange();
 }

@@ -4,6 +4,7 @@
 #define KV_SHAPESMODEL_H
 
 #include "kv_previewpainter.h"
+#include "kv_tool.h"
 
 #include <QPoint>
 #include <QRect>
@@ -14,10 +15,10 @@ class KVQ_ImageDocument;
 class QMouseEvent;
 class QPainter;
 
-class KV_ShapeModel {
+class KV_ShapeModel : public KV_Tool {
 public:
     explicit KV_ShapeModel(KV_ToolsController* controller);
-    ~KV_ShapeModel();
+    ~KV_ShapeModel() override;
     KV_ShapeModel(const KV_ShapeModel&) = delete;
     KV_ShapeModel& operator=(const KV_ShapeModel&) = delete;
 
@@ -26,6 +27,12 @@ public:
     void mouseRelease(QMouseEvent* e);
     void resetFlags();
     void MessageBox(QString message);
+
+    // The tool interface: the pen events above, and resetFlags.
+    void press(QMouseEvent* e) override { mousePress(e); }
+    void move(QMouseEvent* e) override { drawShape(e); }
+    void release(QMouseEvent* e) override { mouseRelease(e); }
+    void cancel() override { resetFlags(); }
 
     // The box the shape is drawn in, from the start corner to p: as wide and high as their
     // distances along the axes and centred between them, or with Control held, a square of the
@@ -36,6 +43,8 @@ public:
 
 private:
     KVQ_ImageDocument* document() const;
+    // What drawing the shape to p may change.
+    QRect shapeArea(QPoint p) const;
     void preview(QPoint p);
     void paintShape(QPainter* painter, QPoint p);
 

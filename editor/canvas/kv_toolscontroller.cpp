@@ -3,6 +3,7 @@
 #include "kv_fillmodel.h"
 #include "kv_pencilmodel.h"
 #include "kv_shapesmodel.h"
+#include "kvq_imagedocument.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -14,19 +15,48 @@ KV_ToolsController::KV_ToolsController(KVQ_ImageDocument* document) : doc(docume
 }
 
 KV_ToolsController::~KV_ToolsController() {
-    delete pencil;
+    current = nullptr;
     pencil = nullptr;
-    delete shape;
     shape = nullptr;
-    delete fill;
     fill = nullptr;
+    // In the order added: the pencil, the shape and the fill model first.
+    for (auto& entry : registry)
+        delete entry.second;
+    registry.clear();
 }
 
 void KV_ToolsController::init() {
+    // Once: the constructor calls it.
+    if (!registry.empty())
+        return;
     pencil = new KV_PencilModel(this);
+    addTool(ToolPencil, std::unique_ptr<KV_Tool>(pencil));
     shape = new KV_ShapeModel(this);
+    addTool(ToolShape, std::unique_ptr<KV_Tool>(shape));
     fill = new KV_FillModel(this);
+    addTool(ToolFill, std::unique_ptr<KV_Tool>(fill));
     controlKey = false;
+    chooseTool(tool);
+}
+
+bool KV_ToolsController::addTool(int code, std::unique_ptr<KV_Tool> t) {
+    if (!t || toolFor(code))
+        return false;
+    registry.emplace_back(code, t.release());
+    if (code == tool)
+        chooseTool(code);
+    return true;
+}
+
+KV_Tool* KV_ToolsController::toolFor(int code) const {
+    for (const auto& entry : registry)
+        if (entry.first == code)
+            return entry.second;
+    return nullptr;
+}
+
+void KV_ToolsController::chooseTool(int code) {
+    current = toolFor(code);
 }
 
 void KV_ToolsController::setControlKey(bool pressed, int key) {
@@ -39,6 +69,7 @@ void KV_ToolsController::setToolAttribute(int attribute, int value) {
     case AttrTool:
         resetFlags();
         tool = value;
+        chooseTool(value);
         break;
     case AttrLineEnding:
         resetFlags();
@@ -100,35 +131,20 @@ void KV_ToolsController::followControl(const QMouseEvent* e) {
 
 void KV_ToolsController::mousePress(QMouseEvent* e) {
     followControl(e);
-    switch (tool) {
-    case ToolPencil:
-        pencil->mousePress(e);
-        break;
-    case ToolShape:
-        shape->mousePress(e);
-        break;
-    case ToolFill:
-        fill->mousePress(e);
-        break;
-    default:
-        break;
-    }
+    if (current)
+        current->press(e);
 }
 
 void KV_ToolsController::mouseRelease(QMouseEvent* e) {
     followControl(e);
-    if (tool == ToolPencil)
-        pencil->mouseRelease(e);
-    else if (tool == ToolShape)
-        shape->mouseRelease(e);
+    if (current)
+        current->release(e);
 }
 
 void KV_ToolsController::draw(QMouseEvent* e) {
     followControl(e);
-    if (tool == ToolPencil)
-        pencil->drawPencil(e);
-    else if (tool == ToolShape)
-        shape->drawShape(e);
+    if (current)
+        current->move(e);
 }
 
 void KV_ToolsController::setPenWidth(QPen& pen, int width) {
@@ -181,8 +197,8 @@ QBrush KV_ToolsController::currentBrush() const {
 }
 
 void KV_ToolsController::resetFlags() {
-    if (shape)
-        shape->resetFlags();
-    if (pencil)
-        pencil->resetFlags();
+    for (const auto& entry : registry)
+        entry.second->cancel();
+    if (doc)
+        doc->finishChange();
 }

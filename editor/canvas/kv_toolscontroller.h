@@ -1,5 +1,6 @@
-// KV_ToolsController: the current tool and its attributes; routes the document's pen
-// events to the active tool model; the one place where drawing pens and brushes are made.
+// KV_ToolsController: the current tool and its attributes; hands the document's pen events to
+// the current tool (a KV_Tool chosen by its tool code); the one place where drawing pens and
+// brushes are made.
 #ifndef KV_TOOLSCONTROLLER_H
 #define KV_TOOLSCONTROLLER_H
 
@@ -9,10 +10,15 @@
 #include <QColor>
 #include <QPen>
 
+#include <memory>
+#include <utility>
+#include <vector>
+
 class KVQ_ImageDocument;
 class KV_PencilModel;
 class KV_ShapeModel;
 class KV_FillModel;
+class KV_Tool;
 class QMouseEvent;
 class QPainter;
 
@@ -45,7 +51,16 @@ public:
     QPen currentPen() const;
     QBrush currentBrush() const;
 
+    // Cancels every tool (whatever is half made is abandoned) and finishes the change that was
+    // under way, so that what is already on the picture becomes one step of the history.
     void resetFlags();
+
+    // Adds a tool for a tool code; the controller owns it. A code already taken keeps its tool.
+    bool addTool(int code, std::unique_ptr<KV_Tool> tool);
+    // The tool of a code, or null when the code has none.
+    KV_Tool* toolFor(int code) const;
+    // The tool that gets the pen events: the one of the active tool code, or null.
+    KV_Tool* currentTool() const { return current; }
 
     // The document the models draw on.
     KVQ_ImageDocument* document() const { return doc; }
@@ -70,6 +85,7 @@ public:
 
 private:
     void followControl(const QMouseEvent* e);
+    void chooseTool(int code);
 
     int tool = ToolPencil;
     int pencilTool = PencilFreeForm;
@@ -82,6 +98,9 @@ private:
     KV_PencilModel* pencil = nullptr;
     KV_ShapeModel* shape = nullptr;
     KV_FillModel* fill = nullptr;
+    // Every tool with its code, in the order added; owned.
+    std::vector<std::pair<int, KV_Tool*>> registry;
+    KV_Tool* current = nullptr;
     KVQ_ImageDocument* doc = nullptr;
 };
 

@@ -15,7 +15,7 @@ namespace {
 
 constexpr int PictureWidth = 480;
 constexpr int PictureHeight = 320;
-// The view shows at most this much of the picture; larger pictures scroll.
+// The size the view asks for; it takes whatever room it is given.
 constexpr QSize ViewSize(480, 260);
 
 } // namespace
@@ -60,12 +60,14 @@ void KVQ_ImageDocument::showPicture() {
     canvasPtr->resize(picture.width(), picture.height());
     canvasPtr->setBackgroundPixmapRef(&picture);
     previewBuffer = QPixmap();
+    touched = QRegion();
 }
 
 bool KVQ_ImageDocument::newImage() {
     bool ended = true;
     if (paint.isActive())
         ended = paint.end();
+    forgetHistory();
     picture = QPixmap(PictureWidth, PictureHeight);
     picture.fill(Qt::white);
     showPicture();
@@ -127,6 +129,8 @@ bool KVQ_ImageDocument::loadImage(const QString& fileName, const char* format) {
     if (!readPicture(fileName, chosen, &loaded))
         return false;
     takePicture(loaded);
+    if (tools)
+        tools->resetFlags();
     fName = fileName;
     curFormat = chosen;
     fileFlag = true;
@@ -153,6 +157,7 @@ bool KVQ_ImageDocument::restoreImage(const QImage& image, const QString& fileNam
 void KVQ_ImageDocument::takePicture(QPixmap& pm) {
     if (paint.isActive())
         paint.end();
+    forgetHistory();
     picture.swap(pm);
     pm = QPixmap();
     showPicture();
@@ -207,11 +212,24 @@ bool KVQ_ImageDocument::saveImageAs(const QString& fileName, const char* format)
 }
 
 void KVQ_ImageDocument::contentsMousePressEvent(QMouseEvent* e) {
+    // The view may be larger than the picture: a press beside it reaches no tool, and nor does
+    // the drag that follows. A drag begun on the picture goes on beyond its edge.
+    if (!picture.rect().contains(e->position().toPoint())) {
+        e->ignore();
+        return;
+    }
+    penDown = true;
     if (tools)
         tools->mousePress(e);
 }
 
 void KVQ_ImageDocument::contentsMouseReleaseEvent(QMouseEvent* e) {
+    if (!penDown) {
+        e->ignore();
+        return;
+    }
+    if (e->buttons() == Qt::NoButton)
+        penDown = false;
     if (tools)
         tools->mouseRelease(e);
 }
@@ -221,40 +239,158 @@ void KVQ_ImageDocument::contentsMouseDoubleClickEvent(QMouseEvent* e) {
 }
 
 void KVQ_ImageDocument::contentsMouseMoveEvent(QMouseEvent* e) {
+    if (!penDown) {
+        e->ignore();
+        return;
+    }
     if (tools)
         tools->draw(e);
 }
 
 void KVQ_ImageDocument::viewportPaintEvent(QPaintEvent* e) {
+    // The view takes the room its parent gives it; beside a small picture lies the background.
     QCanvasView::viewportPaintEvent(e);
-    const int vw = viewport()->width();
-    const int vh = viewport()->height();
-    const int clipWidth = vw > picture.width() ? picture.width() : 0;
-    const int clipHeight = vh > picture.height() ? picture.height() : 0;
-    if (clipWidth == 0 && clipHeight == 0) {
-        resize(ViewSize);
+}
+
+void KVQ_ImageDocument::setZoomLevel(int level) {
+    setZoomLevel(level, viewport()->rect().center());
+}
+
+void KVQ_ImageDocument::setZoomLevel(int level, const QPoint& anchor) {
+    level = KV_ZoomLevels::step(level, 0);
+    if (level == zoom)
         return;
-    }
-    if (clipWidth != 0)
-        viewport()->resize(clipWidth, viewport()->height());
-    if (clipHeight != 0)
-        viewport()->resize(viewport()->width(), clipHeight);
+    zoom = level;
+    const KV_ZoomLevels::Scale s = KV_ZoomLevels::scale(level);
+    setScale(s.num, s.den, anchor);
+    emit zoomChanged();
+}
+
+void KVQ_ImageDocument::wheelZoom(int delta, const QPoint& viewportPos) {
+    wheelTurn += delta;
+    const int notches = wheelTurn / 120;
+    if (notches == 0)
+        return;
+    wheelTurn -= notches * 120;
+    setZoomLevel(KV_ZoomLevels::step(zoom, notches), viewportPos);
 }
 
 void KVQ_ImageDocument::updateImage() {
-    if (canvasPtr)
-        canvasPtr->setBackgroundPixmapRef(&picture);
-    previewBuffer = QPixmap();
-    update();
+    showChanged(touched);
+    touched = QRegion();
     savedFlag = false;
     emit pictureChanged();
+}
+
+void KVQ_ImageDocument::showChanged(const QRegion& area) {
+    if (canvasPtr) {
+        // Where the view shows the picture already and the tools said where they drew, only
+        // that is repainted; otherwise the picture is shown anew.
+        if (&canvasPtr->shownPixmap() == &picture && !area.isEmpty()) {
+            for (const QRect& r : area)
+                canvasPtr->setChanged(r);
+        } else {
+            canvasPtr->setBackgroundPixmapRef(&picture);
+        }
+    }
+    previewBuffer = QPixmap();
 }
 
 void KVQ_ImageDocument::markSaved(bool saved) {
     const bool becameSaved = saved && !savedFlag;
     savedFlag = saved;
+    if (saved) {
+        // A change under way when the picture is saved ends there: undoing what follows comes
+        // back to the state saved.
+        if (history.stepOpen())
+            finishChange();
+        history.markSaved();
+    }
     if (becameSaved)
         emit pictureSaved();
+}
+
+void KVQ_ImageDocument::aboutToChange(const QRect& area) {
+    const QRect inside = area & picture.rect();
+    if (inside.isEmpty())
+        return;
+    touched += inside;
+    if (history.aboutToChange(inside))
+        emit historyChanged();
+}
+
+void KVQ_ImageDocument::recordFill(KV_FillRecord record) {
+    for (const KV_PixelRun& run : record.runs)
+        touched += QRect(run.x0, run.y, run.x1 - run.x0, 1);
+    if (history.recordFill(std::move(record)))
+        emit historyChanged();
+}
+
+void KVQ_ImageDocument::finishChange() {
+    if (!history.stepOpen())
+        return;
+    history.commit();
+    emit historyChanged();
+}
+
+bool KVQ_ImageDocument::undo() {
+    return applyHistory(true);
+}
+
+bool KVQ_ImageDocument::redo() {
+    return applyHistory(false);
+}
+
+bool KVQ_ImageDocument::applyHistory(bool back) {
+    if (tools)
+        tools->resetFlags();
+    if (back ? !history.canUndo() : !history.canRedo())
+        return false;
+    QImage image = takePixels();
+    const QRect area = back ? history.undo(&image) : history.redo(&image);
+    putPixels(std::move(image));
+    touched = QRegion();
+    showChanged(QRegion(area));
+    emit pictureChanged();
+    // Back at the state last saved, the picture is saved again.
+    if (history.atSaved())
+        markSaved(true);
+    else
+        savedFlag = false;
+    emit historyChanged();
+    return true;
+}
+
+QImage KVQ_ImageDocument::takePixels() {
+    if (paint.isActive()) {
+        keptPen = paint.pen();
+        keptBrush = paint.brush();
+        keptFont = paint.font();
+        paint.end();
+    }
+    // With the painter ended and the pixmap let go, the image holds the only reference to the
+    // pixels: neither this nor putPixels copies them.
+    QImage image = picture.toImage();
+    picture = QPixmap();
+    return image;
+}
+
+void KVQ_ImageDocument::putPixels(QImage&& image) {
+    picture = QPixmap::fromImage(std::move(image));
+    reopenPainter();
+}
+
+void KVQ_ImageDocument::forgetHistory() {
+    history.clear();
+    emit historyChanged();
+}
+
+void KVQ_ImageDocument::reopenPainter() {
+    if (picture.isNull() || !paint.begin(&picture))
+        return;
+    paint.setPen(keptPen);
+    paint.setBrush(keptBrush);
+    paint.setFont(keptFont);
 }
 
 void KVQ_ImageDocument::updateImage(QPixmap* preview) {
@@ -300,19 +436,20 @@ QPixmap* KVQ_ImageDocument::previewCopy() {
 void KVQ_ImageDocument::setPmScaled(const QPixmap& pm) {
     if (&pm == &picture)
         return;
+    // A new picture: the steps of the old one cannot apply to it.
+    forgetHistory();
+    if (savedFlag)
+        history.markSaved();
     // Qt 6 refuses to assign to a pixmap that is being painted on: the painter is closed for
     // the assignment and opened again with the pen, brush and font it had.
     if (!paint.isActive()) {
         picture = pm;
         return;
     }
-    const QPen pen = paint.pen();
-    const QBrush brush = paint.brush();
-    const QFont font = paint.font();
+    keptPen = paint.pen();
+    keptBrush = paint.brush();
+    keptFont = paint.font();
     paint.end();
     picture = pm;
-    paint.begin(&picture);
-    paint.setPen(pen);
-    paint.setBrush(brush);
-    paint.setFont(font);
+    reopenPainter();
 }

@@ -1,10 +1,14 @@
 // KVQ_ImageDocument: the drawing surface of the image editor. A QCanvasView that holds
 // the picture, keeps a painter open on it, remembers its file and format, tracks unsaved
-// changes and hands every pen event to its tools controller.
+// changes, hands every pen event to its tools controller and keeps the history of the changes
+// (undo and redo).
 #ifndef KVQ_IMAGEDOCUMENT_H
 #define KVQ_IMAGEDOCUMENT_H
 
+#include "kv_fillrecord.h"
+#include "kv_history.h"
 #include "kv_toolcodes.h"
+#include "kv_zoomlevels.h"
 
 #include <qcanvas.h>
 
@@ -12,6 +16,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
+#include <QRegion>
 #include <QString>
 
 class KV_ToolsController;
@@ -58,11 +63,43 @@ public:
     const char* currentFormat() const { return curFormat; }
     KV_ToolsController* toolsController() const { return tools; }
 
+    // The tools' side of the history. A tool reports each area of the picture before it draws
+    // there, or a fill what it filled; finishChange ends the change under way as one step.
+    void aboutToChange(const QRect& area);
+    void recordFill(KV_FillRecord record);
+    void finishChange();
+    // Takes back the last change, or makes the next one again; a change under way is finished
+    // first. False when there was nothing to do. Coming back to the state last saved marks the
+    // picture saved.
+    bool undo();
+    bool redo();
+    bool canUndo() const { return history.canUndo() || history.stepOpen(); }
+    bool canRedo() const { return history.canRedo(); }
+    KV_History* undoHistory() { return &history; }
+
+    // Direct access to the picture's pixels, for changes a painter cannot make: takePixels ends
+    // the painter and hands over the picture as an image (without copying it); putPixels makes
+    // the image the picture again, with the painter open as before. Nothing may paint between.
+    QImage takePixels();
+    void putPixels(QImage&& image);
+
+    // The view's zoom, a level of KV_ZoomLevels; the picture itself never changes by zooming.
+    // The picture point under `anchor` (viewport coordinates) stays where it is; without an
+    // anchor, the one in the middle of the view.
+    int zoomLevel() const { return zoom; }
+    void setZoomLevel(int level);
+    void setZoomLevel(int level, const QPoint& anchor);
+    void zoomIn() { setZoomLevel(KV_ZoomLevels::step(zoom, 1)); }
+    void zoomOut() { setZoomLevel(KV_ZoomLevels::step(zoom, -1)); }
+
 signals:
     // A change reached the picture (previews do not count).
     void pictureChanged();
     // The picture has no unsaved changes any more: it was saved, loaded or started anew.
     void pictureSaved();
+    // Whether there is something to undo or redo may have changed.
+    void historyChanged();
+    void zoomChanged();
 
 protected:
     void init();
@@ -72,6 +109,8 @@ protected:
     void contentsMouseDoubleClickEvent(QMouseEvent* e) override;
     void contentsMouseMoveEvent(QMouseEvent* e) override;
     void viewportPaintEvent(QPaintEvent* e) override;
+    // Control with the wheel zooms in or out about the point under the pointer.
+    void wheelZoom(int delta, const QPoint& viewportPos) override;
 
 private:
     // One of the two constant names for a format argument, or null when unsupported.
@@ -84,6 +123,15 @@ private:
     void markSaved(bool saved);
     // Makes pm the picture, with the painter open on it.
     void takePicture(QPixmap& pm);
+    // Shows the picture after `area` of it changed (all of it when the view shows a preview).
+    void showChanged(const QRegion& area);
+    // Undo (back) or redo on the picture's pixels; the picture is shown and its saved state
+    // follows the history.
+    bool applyHistory(bool back);
+    // Opens the painter on the picture with the pen, brush and font it had when it was ended.
+    void reopenPainter();
+    // Drops the history of a picture that goes.
+    void forgetHistory();
 
     bool savedFlag = true;
     bool fileFlag = false;
@@ -94,8 +142,16 @@ private:
     QString fName;
     QPixmap picture;
     QPixmap previewBuffer; // see previewCopy
+    KV_History history{&picture};
+    QRegion touched; // reported by the tools since the last updateImage
+    QPen keptPen;    // the painter's state across takePixels and putPixels
+    QBrush keptBrush;
+    QFont keptFont;
     KV_ToolsController* tools = nullptr;
     QPointer<QCanvas> canvasPtr;
+    bool penDown = false; // a press on the picture reached the tools; its drag follows
+    int zoom = KV_ZoomLevels::oneToOne();
+    int wheelTurn = 0; // turns of the wheel short of a notch
 };
 
 #endif

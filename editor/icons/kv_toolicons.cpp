@@ -86,6 +86,17 @@ void undo(P& i) {
     i.arrowHead(QPointF(2, 8), QPointF(12, 8), 7, 5);
 }
 
+// The undo arrow turned the other way: back to the right.
+void redo(P& i) {
+    QPainterPath on;
+    on.moveTo(16, 8);
+    on.lineTo(10, 8);
+    on.arcTo(QRectF(4, 8, 11, 11), 90, 180);
+    on.lineTo(17, 19);
+    i.stroke(on, 2.5);
+    i.arrowHead(QPointF(22, 8), QPointF(12, 8), 7, 5);
+}
+
 void emblem16(P& i) {
     i.emblem(16);
 }
@@ -121,6 +132,7 @@ const std::vector<KV_IconEntry>& kvToolIcons() {
         {"zoomout.png", 24, 24, zoomOut},
         {"zoomin.png", 24, 24, zoomIn},
         {"undo.png", 24, 24, undo},
+        {"redo.png", 24, 24, redo},
         {"PX.bmp", 24, 24, emblem24},
         {"viewSpecific.bmp", 24, 24, view},
         {"imageeditorapp16x16.png", 16, 16, emblem16},

@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QKeySequence>
+#include <QLabel>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -70,8 +71,11 @@ KVQ_imageEditor::KVQ_imageEditor(QWidget* parent, const char* name, QString file
             new KVQ_TitleBar(QStringLiteral("Image1"), &menuIcon, menuBar, modeGroup, this, name);
     }
     setModeActions(modeGroup, 1, 1);
-    document->setGeometry(0, 20, 480, 320);
+    // The picture view takes all the room between the title band and the tool bars.
+    setCentralWidget(document);
     initActionArray();
+    followHistory();
+    followZoom();
     showName(QStringLiteral("Image1"));
     recovery = new KV_RecoveryFile(document, this);
 
@@ -136,13 +140,19 @@ void KVQ_imageEditor::buildActions() {
 
     viewSpecificTool = makeAction(this, "viewSpecificTool", true, "viewSpecific.bmp");
 
+    // Pan is a mode, switched on and off; the others act at once.
     appGroup = makeGroup(this, true);
-    static const char* const appNames[4][2] = {{"applicationToolPanCanvas", "pancanvas.png"},
-                                               {"applicationToolZoomOut", "zoomout.png"},
-                                               {"applicationToolZoomIn", "zoomin.png"},
-                                               {"applicationTool", "undo.png"}};
-    for (int i = 0; i < 4; ++i)
-        appActions[i] = makeAction(appGroup, appNames[i][0], true, appNames[i][1]);
+    static const char* const appNames[4][3] = {
+        {"applicationToolPanCanvas", "pancanvas.png", "Pan: drag to move the view"},
+        {"applicationToolZoomOut", "zoomout.png", "Zoom out (Ctrl+-)"},
+        {"applicationToolZoomIn", "zoomin.png", "Zoom in (Ctrl++)"},
+        {"applicationTool", "undo.png", "Undo (Ctrl+Z)"}};
+    for (int i = 0; i < 4; ++i) {
+        appActions[i] = makeAction(appGroup, appNames[i][0], i == 0, appNames[i][1]);
+        appActions[i]->setToolTip(tr(appNames[i][2]));
+    }
+    redoAction = makeAction(appGroup, "applicationToolRedo", false, "redo.png");
+    redoAction->setToolTip(tr("Redo (Ctrl+Y)"));
 
     modeGroup = makeGroup(this, true);
     static const char* const modeNames[6][2] = {
@@ -181,6 +191,12 @@ void KVQ_imageEditor::buildToolBars() {
     appToolBar->addActionGroup(appGroup, KVQ_ToolBar::Buttons);
     for (QAction* action : appActions)
         addTo(action, appToolBar);
+    addTo(redoAction, appToolBar);
+    zoomLabel = new QLabel(appToolBar);
+    zoomLabel->setObjectName(QStringLiteral("zoomLevel"));
+    zoomLabel->setToolTip(tr("Zoom level"));
+    zoomLabel->setContentsMargins(6, 0, 6, 0);
+    appToolBar->addWidget(zoomLabel);
 
     setToolBar(lineToolBar);
     setAppToolBar(appToolBar);
@@ -225,8 +241,16 @@ void KVQ_imageEditor::connectActions() {
     for (int i = 0; i < 9; ++i)
         connect(shapeActions[i], &QAction::triggered, this, ShapeSlots[i]);
     connect(viewSpecificTool, &QAction::toggled, this, &KVQ_imageEditor::viewSpecificToolBar);
-    for (QAction* action : appActions)
-        connect(action, &QAction::toggled, this, &KVQ_imageEditor::apToolBar);
+    connect(appActions[0], &QAction::toggled, this, &KVQ_imageEditor::apToolBar);
+    connect(appActions[1], &QAction::triggered, this, &KVQ_imageEditor::zoomOut);
+    connect(appActions[2], &QAction::triggered, this, &KVQ_imageEditor::zoomIn);
+    connect(appActions[3], &QAction::triggered, this, &KVQ_imageEditor::undo);
+    connect(redoAction, &QAction::triggered, this, &KVQ_imageEditor::redo);
+    // Choosing a mode leaves the pan mode, also the mode already chosen.
+    connect(modeGroup, &QActionGroup::triggered, this,
+            [this] { appActions[0]->setChecked(false); });
+    connect(document, &KVQ_ImageDocument::historyChanged, this, &KVQ_imageEditor::followHistory);
+    connect(document, &KVQ_ImageDocument::zoomChanged, this, &KVQ_imageEditor::followZoom);
 }
 
 KVQ_imageEditor::~KVQ_imageEditor() {
@@ -252,6 +276,7 @@ KVQ_imageEditor::~KVQ_imageEditor() {
     delete viewSpecificTool;
     for (QAction* action : appActions)
         delete action;
+    delete redoAction;
     delete modeGroup;
     QObject* const widgets[] = {lineToolBar, fillToolBar, shapesToolBar, appToolBar, fileMenu,
                                 editMenu,    imageMenu,   viewMenu,      titleBar};

@@ -10,9 +10,11 @@
 //   kvq_imageeditor_files.cpp  New, Open, Save, Quit, the start-up open, display names
 //   kvq_imageeditor_saveas.cpp Save As and the image-format helpers, About and Help
 //   kvq_imageeditor_recovery.cpp the offer to reopen a picture recovered after a crash
+//   kvq_imageeditor_view.cpp   the application bar: pan, zoom, undo and redo
 #ifndef KVQ_IMAGEEDITOR_H
 #define KVQ_IMAGEEDITOR_H
 
+#include "kv_fontwarmup.h"
 #include "kvq_backpackfile.h"
 #include "kvq_component.h"
 
@@ -30,6 +32,7 @@ class QAction;
 class QCloseEvent;
 class QActionGroup;
 class QKeyEvent;
+class QLabel;
 class QPixmap;
 class QShowEvent;
 class QToolBar;
@@ -130,6 +133,15 @@ protected slots:
     bool saveFileWithFormat(int code, QString name);
     QString appendFormat(int code, QString path);
 
+public slots:
+    // The application bar's functions, also for remote control. setZoom takes a scale in
+    // percent and shows the zoom level nearest to it (12 or 13 give 1/8).
+    virtual void undo();
+    virtual void redo();
+    virtual void zoomIn();
+    virtual void zoomOut();
+    virtual void setZoom(int percent);
+
 protected:
     // The soft address-space limit meaning "unlimited".
     static constexpr quint64 NoAddressLimit = ~quint64(0);
@@ -204,6 +216,9 @@ private:
     void showName(const QString& shown);
     // Offers each picture left by an editor that ended without saving it.
     void offerRecovery();
+    // The application bar follows the history and the zoom.
+    void followHistory();
+    void followZoom();
     // The Open dialog loop; false when the dialog was dismissed.
     bool openChosenFile();
     void setWritable(bool writable);
@@ -230,6 +245,9 @@ protected:
     QAction* shapeActions[9] = {};
     QAction* viewSpecificTool = nullptr;
     QAction* appActions[4] = {};
+    // Beside the application bar's four: redo, and the zoom level shown.
+    QAction* redoAction = nullptr;
+    QLabel* zoomLabel = nullptr;
     QActionGroup* modeGroup = nullptr;
     QActionGroup* lineGroup = nullptr;
     QActionGroup* fillGroup = nullptr;
@@ -260,6 +278,9 @@ protected:
     int prevShapesIndex = -1;
 
 private:
+    // Started with the members, before the constructor builds anything: the font database gets
+    // ready on another thread meanwhile.
+    KV_FontWarmUp fontWarmUp;
     KV_RecoveryFile* recovery = nullptr;
     bool recoveryOffered = false;
     // The group of the button being pressed and its highlight before the press.

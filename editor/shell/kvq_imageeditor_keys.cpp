@@ -1,7 +1,8 @@
 // Keys: Control is tracked and passed to the document (squares and circles); Control with a
-// letter runs a file command or opens the menu bar; Tab moves a highlight (the on state of the
-// actions) over the mode switches or over the current tool bar's buttons; Control with Tab
-// switches between the two; Return runs the highlighted button.
+// letter runs a file command or opens the menu bar, with Z, Y or Shift+Z undoes or redoes, with
+// plus, minus or 0 zooms; Tab moves a highlight (the on state of the actions) over the mode
+// switches or over the current tool bar's buttons; Control with Tab switches between the two;
+// Return runs the highlighted button; Escape leaves the pan mode.
 #include "kvq_imageeditor.h"
 
 #include "kvq_imagedocument.h"
@@ -55,6 +56,25 @@ void KVQ_imageEditor::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_Q:
             closeAll();
             break;
+        case Qt::Key_Z:
+            if (event->modifiers().testFlag(Qt::ShiftModifier))
+                redo();
+            else
+                undo();
+            break;
+        case Qt::Key_Y:
+            redo();
+            break;
+        case Qt::Key_Plus:
+        case Qt::Key_Equal: // plus without Shift
+            zoomIn();
+            break;
+        case Qt::Key_Minus:
+            zoomOut();
+            break;
+        case Qt::Key_0:
+            setZoom(100);
+            break;
         default:
             break;
         }
@@ -62,6 +82,8 @@ void KVQ_imageEditor::keyPressEvent(QKeyEvent* event) {
         tabToolBarButtons();
     } else if (key == Qt::Key_Return) {
         callEvent();
+    } else if (key == Qt::Key_Escape) {
+        appActions[0]->setChecked(false);
     }
     keyBusy = 0;
     if (key == Qt::Key_Control && document)

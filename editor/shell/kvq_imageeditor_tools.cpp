@@ -171,6 +171,8 @@ void KVQ_imageEditor::notImplemented() {
 }
 
 void KVQ_imageEditor::showViewBar(KVQ_ToolBar* bar, int tool) {
+    // Choosing a tool leaves the pan mode.
+    appActions[0]->setChecked(false);
     for (KVQ_ToolBar* other : {lineToolBar, fillToolBar, shapesToolBar})
         if (other != bar)
             other->hide();
@@ -346,8 +348,4 @@ void KVQ_imageEditor::frShapesToolNine(bool) {
 
 void KVQ_imageEditor::pxIconAction() {
     menuBar->setVisible(pxIcon->isChecked());
-}
-
-void KVQ_imageEditor::apToolBar(bool) {
-    notImplemented();
 }

@@ -1,5 +1,8 @@
 // The tools controller; and what a stroke covers at widths 1, 3 and 5.
 #include "canvas_fixture.h"
+#include "kv_tool.h"
+
+#include <memory>
 
 class Controller : public CanvasTest {};
 
@@ -184,3 +187,49 @@ TEST_P(StrokeCoverage, TapAndLineCoverThePenWidth) {
 INSTANTIATE_TEST_SUITE_P(Widths, StrokeCoverage,
                          ::testing::Values(Coverage{ThicknessThin, 1}, Coverage{ThicknessMedium, 3},
                                            Coverage{ThicknessThick, 5}));
+
+namespace {
+
+// A tool that only counts what it is given.
+class CountingTool : public KV_Tool {
+public:
+    void press(QMouseEvent*) override { ++presses; }
+    void move(QMouseEvent*) override { ++moves; }
+    void release(QMouseEvent*) override { ++releases; }
+    void cancel() override { ++cancels; }
+    int presses = 0;
+    int moves = 0;
+    int releases = 0;
+    int cancels = 0;
+};
+
+} // namespace
+
+TEST_F(Controller, PenEventsGoToTheToolOfTheActiveCode) {
+    KV_ToolsController* c = tools();
+    auto owned = std::make_unique<CountingTool>();
+    CountingTool* counting = owned.get();
+    ASSERT_TRUE(c->addTool(9, std::move(owned)));
+    EXPECT_FALSE(c->addTool(ToolFill, std::make_unique<CountingTool>())); // taken
+    EXPECT_EQ(c->toolFor(ToolFill), static_cast<KV_Tool*>(c->fillModel()));
+    EXPECT_EQ(c->currentTool(), static_cast<KV_Tool*>(c->pencilModel()));
+
+    useTool(9);
+    EXPECT_EQ(c->currentTool(), counting);
+    const int cancelled = counting->cancels; // choosing a tool cancels every tool
+    EXPECT_GE(cancelled, 1);
+    drag({10, 10}, {60, 40}, 3);
+    EXPECT_EQ(counting->presses, 1);
+    EXPECT_EQ(counting->moves, 3);
+    EXPECT_EQ(counting->releases, 1);
+    EXPECT_EQ(countNonWhite(picture()), 0); // no other tool drew
+
+    c->resetFlags();
+    EXPECT_EQ(counting->cancels, cancelled + 1);
+    // A code without a tool: pen events reach nobody.
+    useTool(42);
+    EXPECT_EQ(c->currentTool(), nullptr);
+    drag({10, 10}, {60, 40});
+    EXPECT_EQ(counting->presses, 1);
+    EXPECT_EQ(countNonWhite(picture()), 0);
+}

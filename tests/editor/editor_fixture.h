@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QImage>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -72,6 +73,7 @@ public:
     using KVQ_imageEditor::prevModeIndex;
     using KVQ_imageEditor::prevShapesIndex;
     using KVQ_imageEditor::pxIcon;
+    using KVQ_imageEditor::redoAction;
     using KVQ_imageEditor::saveFileWithFormat;
     using KVQ_imageEditor::shapeActions;
     using KVQ_imageEditor::shapesFillBlack;
@@ -81,6 +83,7 @@ public:
     using KVQ_imageEditor::titleBar;
     using KVQ_imageEditor::viewMenu;
     using KVQ_imageEditor::viewSpecificTool;
+    using KVQ_imageEditor::zoomLabel;
 };
 
 constexpr QRgb White = 0xffffffffu;

@@ -21,65 +21,36 @@ QStringList ownSlots(const QMetaObject* meta) {
 
 using Window = EditorTest;
 
-TEST_F(Window, MetaObjectHasTheFortyEightSlotsInOrder) {
+TEST_F(Window, MetaObjectKeepsTheFortyEightSlotsInOrderAndAddsTheViewSlots) {
     const QMetaObject* meta = editor->metaObject();
     EXPECT_STREQ(meta->className(), "KVQ_imageEditor");
     EXPECT_STREQ(meta->superClass()->className(), "KVQ_Component");
-    const QStringList expected = {"fileNew()",
-                                  "fileOpen()",
-                                  "fileSave()",
-                                  "fileSaveAs()",
-                                  "fileAbout()",
-                                  "fileHelp()",
-                                  "getOnlyFileName(QString)",
-                                  "pxIconAction()",
-                                  "fViewPickerToolOne(bool)",
-                                  "fViewPickerToolTwo(bool)",
-                                  "fViewPickerToolThree(bool)",
-                                  "fViewPickerToolFour(bool)",
-                                  "fViewPickerToolFive(bool)",
-                                  "fViewPickerToolSix(bool)",
-                                  "sLineToolOne(bool)",
-                                  "sLineToolTwo(bool)",
-                                  "sLineToolThree(bool)",
-                                  "sLineToolFour(bool)",
-                                  "sLineToolFive(bool)",
-                                  "sLineToolSix(bool)",
-                                  "tFillToolOne(bool)",
-                                  "tFillToolTwo(bool)",
-                                  "tFillToolThree(bool)",
-                                  "frShapesToolOne(bool)",
-                                  "frShapesToolTwo(bool)",
-                                  "frShapesToolThree(bool)",
-                                  "frShapesToolFour(bool)",
-                                  "frShapesToolFive(bool)",
-                                  "frShapesToolSix(bool)",
-                                  "frShapesToolSeven(bool)",
-                                  "frShapesToolEight(bool)",
-                                  "frShapesToolNine(bool)",
-                                  "viewSpecificToolBar(bool)",
-                                  "apToolBar(bool)",
-                                  "keyPressEvent(QKeyEvent*)",
-                                  "keyReleaseEvent(QKeyEvent*)",
-                                  "slotShowPX(bool)",
-                                  "slotNotImpl()",
-                                  "inputFileName(const char*)",
-                                  "keyMapping()",
-                                  "closeAll()",
-                                  "imageCaption(QString)",
-                                  "filePresentDialog()",
-                                  "determineInputFormat()",
-                                  "determineFileFormat(QString)",
-                                  "determineSaveFormat(const char*)",
-                                  "saveFileWithFormat(int,QString)",
-                                  "appendFormat(int,QString)"};
+    const QStringList expected = {
+        "fileNew()", "fileOpen()", "fileSave()", "fileSaveAs()", "fileAbout()", "fileHelp()",
+        "getOnlyFileName(QString)", "pxIconAction()", "fViewPickerToolOne(bool)",
+        "fViewPickerToolTwo(bool)", "fViewPickerToolThree(bool)", "fViewPickerToolFour(bool)",
+        "fViewPickerToolFive(bool)", "fViewPickerToolSix(bool)", "sLineToolOne(bool)",
+        "sLineToolTwo(bool)", "sLineToolThree(bool)", "sLineToolFour(bool)", "sLineToolFive(bool)",
+        "sLineToolSix(bool)", "tFillToolOne(bool)", "tFillToolTwo(bool)", "tFillToolThree(bool)",
+        "frShapesToolOne(bool)", "frShapesToolTwo(bool)", "frShapesToolThree(bool)",
+        "frShapesToolFour(bool)", "frShapesToolFive(bool)", "frShapesToolSix(bool)",
+        "frShapesToolSeven(bool)", "frShapesToolEight(bool)", "frShapesToolNine(bool)",
+        "viewSpecificToolBar(bool)", "apToolBar(bool)", "keyPressEvent(QKeyEvent*)",
+        "keyReleaseEvent(QKeyEvent*)", "slotShowPX(bool)", "slotNotImpl()",
+        "inputFileName(const char*)", "keyMapping()", "closeAll()", "imageCaption(QString)",
+        "filePresentDialog()", "determineInputFormat()", "determineFileFormat(QString)",
+        "determineSaveFormat(const char*)", "saveFileWithFormat(int,QString)",
+        "appendFormat(int,QString)",
+        // The application bar's functions follow the forty-eight.
+        "undo()", "redo()", "zoomIn()", "zoomOut()", "setZoom(int)"};
     EXPECT_EQ(ownSlots(meta), expected);
-    EXPECT_EQ(meta->methodCount() - meta->methodOffset(), 48);
+    EXPECT_EQ(meta->methodCount() - meta->methodOffset(), 53);
     for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
         const QMetaMethod m = meta->method(i);
+        const int index = i - meta->methodOffset();
         EXPECT_EQ(m.methodType(), QMetaMethod::Slot) << m.methodSignature().constData();
         EXPECT_EQ(m.access(),
-                  i - meta->methodOffset() < 38 ? QMetaMethod::Public : QMetaMethod::Protected)
+                  index < 38 || index >= 48 ? QMetaMethod::Public : QMetaMethod::Protected)
             << m.methodSignature().constData();
     }
 }
@@ -152,8 +123,20 @@ TEST_F(Window, ToolBarsAndInitialStates) {
               QList<QAction*>(editor->fillActions, editor->fillActions + 3));
     EXPECT_EQ(editor->shapesToolBar->actions(),
               QList<QAction*>(editor->shapeActions, editor->shapeActions + 9));
-    EXPECT_EQ(editor->appToolBar->actions(),
-              QList<QAction*>(editor->appActions, editor->appActions + 4));
+    // The application bar: its four actions, redo, and the zoom level.
+    const QList<QAction*> app = editor->appToolBar->actions();
+    ASSERT_EQ(app.size(), 6);
+    EXPECT_EQ(app.mid(0, 4), QList<QAction*>(editor->appActions, editor->appActions + 4));
+    EXPECT_EQ(app[4], editor->redoAction);
+    EXPECT_EQ(editor->appToolBar->widgetForAction(app[5]), editor->zoomLabel);
+    EXPECT_EQ(editor->zoomLabel->text(), "100%");
+    EXPECT_TRUE(editor->appActions[0]->isCheckable()); // pan is a mode
+    for (QAction* action :
+         {editor->appActions[1], editor->appActions[2], editor->appActions[3], editor->redoAction})
+        EXPECT_FALSE(action->isCheckable()) << qPrintable(action->objectName());
+    EXPECT_FALSE(editor->appActions[3]->isEnabled()); // nothing to undo or redo yet
+    EXPECT_FALSE(editor->redoAction->isEnabled());
+    EXPECT_TRUE(showsIcon(editor->redoAction, "redo.png"));
 
     // Actions that no widget shows.
     EXPECT_TRUE(editor->pxIcon->associatedObjects().isEmpty());
@@ -168,8 +151,9 @@ TEST_F(Window, ToolBarsAndInitialStates) {
     for (int i : {1, 3, 5, 7})
         onlyOn(editor->shapeActions[i], editor->shapesToolBar);
 
-    // The picture lies right below the 20-pixel band.
+    // The picture lies right below the 20-pixel band, in the window's central area.
     EXPECT_EQ(doc()->pos(), QPoint(0, 20));
+    EXPECT_EQ(editor->centralWidget(), doc());
     EXPECT_EQ(picture().size(), QSize(480, 320));
     EXPECT_TRUE(doc()->saved());
     for (int i = 0; i < 24; ++i)
