@@ -4,6 +4,7 @@
 #ifndef KVQ_IMAGEDOCUMENT_H
 #define KVQ_IMAGEDOCUMENT_H
 
+#include "kv_picturedepth.h"
 #include "kv_toolcodes.h"
 
 #include <qcanvas.h>
@@ -74,11 +75,14 @@ protected:
     void viewportPaintEvent(QPaintEvent* e) override;
 
 private:
-    // One of the two constant names for a format argument, or null when unsupported.
+    // One of the constant format names for a format argument, or null when unsupported.
     const char* chooseFormat(const char* format) const;
-    // Reads a picture file in the given format; false, with `out` untouched, on any fault.
-    static bool readPicture(const QString& fileName, const char* format, QPixmap* out);
-    // Writes the picture through a temporary file that replaces the target only when complete.
+    // Reads a picture file in the given format, decoding it once; false, with `out` and `depth`
+    // untouched, on any fault. `depth` is the depth the file holds the picture in.
+    static bool readPicture(const QString& fileName, const char* format, QPixmap* out,
+                            KV_PictureDepth* depth);
+    // Writes the picture through a temporary file that replaces the target only when complete;
+    // BMP and PNG in the depth the picture was read at, while its pixels allow.
     bool writePicture(const QString& fileName, const char* format);
     // Sets the saved state; emits pictureSaved when it becomes true.
     void markSaved(bool saved);
@@ -90,10 +94,12 @@ private:
     const char* curFormat = nullptr;
     const char* const bmpFormat = "BMP";
     const char* const jpegFormat = "JPEG";
+    const char* const pngFormat = "PNG";
     QPainter paint;
     QString fName;
     QPixmap picture;
-    QPixmap previewBuffer; // see previewCopy
+    KV_PictureDepth fileDepth; // the depth of the file the picture was read from
+    QPixmap previewBuffer;     // see previewCopy
     KV_ToolsController* tools = nullptr;
     QPointer<QCanvas> canvasPtr;
 };
