@@ -206,6 +206,12 @@ private:
     void offerRecovery();
     // The Open dialog loop; false when the dialog was dismissed.
     bool openChosenFile();
+    // What became of a file given to Open: loaded; refused with a message (the dialog may come
+    // again); or missing, which ends Open.
+    enum class OpenOutcome { Loaded, Refused, Missing };
+    // Checks and loads a file for Open, read as the format its extension names; each refusal
+    // is shown.
+    OpenOutcome openFile(const QString& path, const QString& extension, qint64 size);
     void setWritable(bool writable);
 
 protected:
