@@ -1,4 +1,5 @@
-// File commands: New, Open, Save, Quit, the start-up open and the name shown for a picture.
+// File commands: New, Open, Save, Quit, the start-up open, a dropped file and the name shown for a
+// picture.
 #include "kvq_imageeditor.h"
 
 #include "kv_recoveryfile.h"
@@ -14,8 +15,13 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
 
 #include <sys/resource.h>
 
@@ -145,6 +151,38 @@ KVQ_imageEditor::OpenOutcome KVQ_imageEditor::openFile(const QString& path,
     }
     imageCaption(path);
     return OpenOutcome::Loaded;
+}
+
+void KVQ_imageEditor::dragEnterEvent(QDragEnterEvent* event) {
+    // Files come from a file manager as URLs; whether one can be opened is told on the drop.
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void KVQ_imageEditor::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // Opened once the drop is over, so that the file manager is not kept waiting while the
+    // question about unsaved changes is open. Of several files, the first is opened.
+    QTimer::singleShot(0, this, [this, url = urls.first()] { openDropped(url); });
+}
+
+void KVQ_imageEditor::openDropped(const QUrl& url) {
+    const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
+    KVQ_BackpackFile dropped(path);
+    const KVQ_FileHandler handler(dropped);
+    // Only a local file of a picture format is opened, as from the Open dialog; anything else is
+    // refused before the question about unsaved changes.
+    if (path.isEmpty() || !isLoadableFormat(handler.getExt().toUpper().toLatin1().constData())) {
+        errorMessage(QLatin1String(NotLoadedText));
+        return;
+    }
+    if (!document || !askToSave(QStringLiteral("Save"), QLatin1String(OpenChangedText)))
+        return;
+    if (openFile(handler.getPath(), handler.getExt(), handler.size()) == OpenOutcome::Loaded)
+        backpackFile = dropped; // Open and Save As start from it, as from a file opened
 }
 
 bool KVQ_imageEditor::sizeAcceptable(qint64 size, quint64 softLimit) {
