@@ -1,17 +1,14 @@
 // Pictures decoded once by libjpeg and libpng come out as Qt's own readers give them: every
 // JPEG colour form and every PNG colour type, bit depth and interlace, compared pixel by pixel
 // with QImageReader on the same file; and in the format that tells the depth of the file.
+#include "canvas_fixture.h"
 #include "kv_picturereader.h"
 #include "png_builder.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
-#include <QImageWriter>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 #include <cstdio>
 
@@ -55,16 +52,6 @@ QImage colourful(QSize size) {
             im.setPixel(x, y,
                         qRgb(x * 255 / size.width(), y * 255 / size.height(), (x ^ y) & 0xff));
     return im;
-}
-
-QByteArray qtJpeg(const QImage& im, bool progressive) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setProgressiveScanWrite(progressive);
-    EXPECT_TRUE(writer.write(im));
-    return bytes;
 }
 
 // A CMYK JPEG (as Adobe writes them, inverted) of 3x2 colours, written by libjpeg.
@@ -118,9 +105,12 @@ TEST(PictureReader, JpegsComeOutAsQtReadsThem) {
         QImage::Format format;
     };
     const Case cases[] = {
-        {"baseline", writeFile(dir, "base.jpeg", qtJpeg(source, false)), QImage::Format_RGB32},
-        {"progressive", writeFile(dir, "prog.jpeg", qtJpeg(source, true)), QImage::Format_RGB32},
-        {"grey", writeFile(dir, "grey.jpeg", qtJpeg(grey, false)), QImage::Format_Grayscale8},
+        {"baseline", writeFile(dir, "base.jpeg", encodedPicture(source, "jpeg")),
+         QImage::Format_RGB32},
+        {"progressive", writeFile(dir, "prog.jpeg", encodedPicture(source, "jpeg", true)),
+         QImage::Format_RGB32},
+        {"grey", writeFile(dir, "grey.jpeg", encodedPicture(grey, "jpeg")),
+         QImage::Format_Grayscale8},
         {"cmyk", cmyk, QImage::Format_RGB32},
     };
     for (const Case& c : cases) {
@@ -209,11 +199,7 @@ TEST(PictureReader, PngsOfEveryKindComeOutAsQtReadsThem) {
 TEST(PictureReader, TheNamedFormatOnly) {
     QTemporaryDir dir;
     const QImage source = colourful(QSize(20, 10));
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    ASSERT_TRUE(source.save(&buffer, "PNG"));
-    const QString path = writeFile(dir, "pic.png", png);
+    const QString path = writeFile(dir, "pic.png", encodedPicture(source, "png"));
     QImage image(3, 3, QImage::Format_RGB32);
     image.fill(Qt::red);
     const QImage before = image;

@@ -5,10 +5,8 @@
 #include "kv_picturefilevalidator.h"
 #include "png_builder.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
-#include <QImageWriter>
 
 using namespace png_builder;
 
@@ -41,15 +39,6 @@ QByteArray withCrcBroken(QByteArray png, const QByteArray& type) {
     const int length = int(qFromBigEndian<quint32>(png.constData() + at));
     png[at + 8 + length + 3] = char(png[at + 8 + length + 3] ^ 1);
     return png;
-}
-
-QByteArray encoded(const QImage& image, const char* format) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
-    EXPECT_TRUE(writer.write(image));
-    return bytes;
 }
 
 // Pixels equal as the editor holds them (alpha premultiplied).
@@ -98,7 +87,7 @@ protected:
     // A picture through the document and back to a file: the pixels read back, and the depth
     // of the file written.
     QImage roundTrip(const QImage& source, const char* format = "png") {
-        const QString from = write(QString("from.%1").arg(format), encoded(source, format));
+        const QString from = write(QString("from.%1").arg(format), encodedPicture(source, format));
         EXPECT_TRUE(doc->loadImage(from, QByteArray(format).toUpper().constData()));
         EXPECT_TRUE(samePixels(picture(), source));
         const QString to = dir.filePath("to.png");
@@ -148,7 +137,7 @@ TEST_F(PngFiles, DamageIsRefusedWithTheDocumentUnchanged) {
     // More pixels than the editor takes: refused from the header.
     expectRefused("2^27 + 1 pixels", Signature + header({(1 << 27) + 1, 1, Grey, 1}) +
                                          chunk("IDAT", zlibOf("\0\0")) + chunk("IEND", {}));
-    expectRefused("a JPEG", encoded(QImage(8, 8, QImage::Format_RGB32), "jpeg"));
+    expectRefused("a JPEG", encodedPicture(QImage(8, 8, QImage::Format_RGB32), "jpeg"));
     expectRefused("empty", QByteArray());
 }
 
