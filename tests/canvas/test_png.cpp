@@ -190,9 +190,19 @@ TEST_F(PngFiles, PicturesOfEachDepthMakeTheRoundTripLossless) {
         EXPECT_EQ(written.depth(), c.depth);
         EXPECT_EQ(written.hasAlphaChannel(), c.source.hasAlphaChannel());
     }
-    // A BMP's depth goes to the PNG too.
+    // A BMP's depth goes to the PNG too, and a PNG's to the BMP.
     EXPECT_EQ(roundTrip(oneBit, "bmp").depth(), 1);
     EXPECT_EQ(roundTrip(palette, "bmp").depth(), 8);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.source.hasAlphaChannel())
+            continue;
+        roundTrip(c.source);
+        ASSERT_TRUE(doc->saveImageAs(dir.filePath("to.bmp"), "BMP"));
+        const QImage bmp = QImageReader(dir.filePath("to.bmp"), "bmp").read();
+        EXPECT_TRUE(samePixels(bmp, c.source));
+        EXPECT_EQ(bmp.depth(), c.depth);
+    }
 }
 
 // Drawing in a colour of the picture keeps its depth; any other colour makes it 32-bit, and
