@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake make g++ pkg-config
     qt6-base-dev qt6-qpa-plugins libqalculate-dev libgsl-dev
-    libdbus-1-dev libjpeg62-turbo-dev
+    libdbus-1-dev libjpeg62-turbo-dev libpng-dev zlib1g-dev
     libgtest-dev libbenchmark-dev
     # the engine's own calculator: the reference of the console's start-up benchmark
     qalc

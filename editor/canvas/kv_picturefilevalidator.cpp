@@ -1,19 +1,16 @@
 #include "kv_picturefilevalidator.h"
 
+#include "kv_jpegdecoder.h"
+#include "kv_pngdecoder.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QtEndian>
 
-#include <csetjmp>
-#include <cstdio>
 #include <fcntl.h>
 #include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <jpeglib.h>
-// jerror.h after jpeglib.h: the warning codes.
-#include <jerror.h>
 
 namespace {
 
@@ -47,65 +44,19 @@ bool rleReachesEnd(const uchar* d, qint64 size, qint64 pos, bool fourBit) {
     return false;
 }
 
-// libjpeg reports errors through error_exit, which must not return, and warnings (corrupt
-// data that it decodes around, filling in grey) through emit_message with a negative level.
-struct JpegCheck {
-    jpeg_decompress_struct info;
-    jpeg_error_mgr errors;
-    std::jmp_buf escape;
-};
-
-[[noreturn]] void leaveCheck(j_common_ptr info) {
-    std::longjmp(static_cast<JpegCheck*>(info->client_data)->escape, 1);
+// A stream that only reads the buffer.
+FILE* bufferStream(QByteArrayView data) {
+    return data.isEmpty() ? nullptr
+                          : ::fmemopen(const_cast<char*>(data.data()), size_t(data.size()), "rb");
 }
 
-void countDamage(j_common_ptr info, int level) {
-    // An unknown JFIF revision concerns the header's version field, not the pixels.
-    if (level < 0 && info->err->msg_code != JWRN_JFIF_MAJOR)
-        ++info->err->num_warnings;
-}
-
-// Decodes the whole entropy-coded data from the stream, counting warnings. Nothing here may need
-// a destructor: libjpeg's errors leave through longjmp. The rows themselves are skipped (no
-// inverse DCT, no colour conversion) except the last, which makes libjpeg read up to the
-// end-of-image marker.
-//
-// The stream goes through libjpeg's own stdio source, as when libjpeg reads a file: its
-// Huffman decoder takes a faster path while much data is buffered, and that path lets some bad
-// codes pass that the block-wise reading of a file reports. Qt's reader reads in blocks too.
-bool decodesCleanly(JpegCheck* check, FILE* stream) {
-    j_decompress_ptr info = &check->info;
-    if (setjmp(check->escape))
-        return false;
-    jpeg_create_decompress(info);
-    jpeg_stdio_src(info, stream);
-    jpeg_read_header(info, TRUE);
-    // This also bounds libjpeg's own memory: a progressive picture's coefficients take about
-    // 8 bytes a pixel at most (four components).
-    if (qint64(info->image_width) * info->image_height > KV_PictureFileValidator::MaxPixels)
-        return false;
-    info->dct_method = JDCT_IFAST;
-    info->do_fancy_upsampling = FALSE;
-    jpeg_start_decompress(info);
-    if (info->output_height > 1)
-        jpeg_skip_scanlines(info, info->output_height - 1);
-    JSAMPARRAY row = (*info->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(info), JPOOL_IMAGE,
-                                                info->output_width * info->output_components, 1);
-    jpeg_read_scanlines(info, row, 1);
-    jpeg_finish_decompress(info);
-    return info->err->num_warnings == 0;
-}
-
-bool jpegStreamIsSound(FILE* stream) {
+// Whether the stream holds a sound JPEG or PNG; closes the stream.
+bool streamIsSound(FILE* stream, bool png) {
     if (!stream)
         return false;
-    JpegCheck check{};
-    check.info.err = jpeg_std_error(&check.errors);
-    check.errors.error_exit = leaveCheck;
-    check.errors.emit_message = countDamage;
-    check.info.client_data = &check;
-    const bool sound = decodesCleanly(&check, stream);
-    jpeg_destroy_decompress(&check.info);
+    const qint64 max = KV_PictureFileValidator::MaxPixels;
+    const bool sound = png ? KV_PngDecoder::decode(stream, max, nullptr)
+                           : KV_JpegDecoder::decode(stream, max, nullptr);
     std::fclose(stream);
     return sound;
 }
@@ -129,6 +80,19 @@ bool KV_PictureFileValidator::openRegularFile(const QString& fileName, QFile* fi
     return true;
 }
 
+FILE* KV_PictureFileValidator::streamOn(const QFile& file) {
+    const int fd = ::fcntl(file.handle(), F_DUPFD_CLOEXEC, 0);
+    if (fd < 0)
+        return nullptr;
+    FILE* stream = ::fdopen(fd, "rb");
+    if (!stream) {
+        ::close(fd);
+        return nullptr;
+    }
+    std::rewind(stream);
+    return stream;
+}
+
 bool KV_PictureFileValidator::fileIsSound(const QString& fileName, const char* format) {
     QFile file;
     return openRegularFile(fileName, &file) && fileIsSound(file, format);
@@ -137,25 +101,16 @@ bool KV_PictureFileValidator::fileIsSound(const QString& fileName, const char* f
 bool KV_PictureFileValidator::fileIsSound(QFile& file, const char* format) {
     const QByteArray f = QByteArray(format).toUpper();
     const bool bmp = f == "BMP";
-    if (!bmp && f != "JPEG" && f != "JPG")
+    const bool png = f == "PNG";
+    if (!bmp && !png && f != "JPEG" && f != "JPG")
         return false;
     if (!file.isOpen() || file.isSequential())
         return false;
     const qint64 size = file.size();
     if (size <= 0)
         return false;
-    if (!bmp) {
-        // A stream of its own on the same file, read from the start.
-        const int fd = ::fcntl(file.handle(), F_DUPFD_CLOEXEC, 0);
-        FILE* stream = fd < 0 ? nullptr : ::fdopen(fd, "rb");
-        if (!stream) {
-            if (fd >= 0)
-                ::close(fd);
-            return false;
-        }
-        std::rewind(stream);
-        return jpegStreamIsSound(stream);
-    }
+    if (!bmp)
+        return streamIsSound(streamOn(file), png);
     const uchar* mapped = file.map(0, size);
     QByteArray buffer;
     QByteArrayView data;
@@ -219,8 +174,9 @@ bool KV_PictureFileValidator::bmpIsSound(QByteArrayView data) {
 }
 
 bool KV_PictureFileValidator::jpegIsSound(QByteArrayView data) {
-    if (data.isEmpty())
-        return false;
-    // The stream only reads the buffer.
-    return jpegStreamIsSound(::fmemopen(const_cast<char*>(data.data()), size_t(data.size()), "rb"));
+    return streamIsSound(bufferStream(data), false);
+}
+
+bool KV_PictureFileValidator::pngIsSound(QByteArrayView data) {
+    return streamIsSound(bufferStream(data), true);
 }

@@ -1,10 +1,10 @@
 #include "kvq_imagedocument.h"
 
 #include "kv_picturefilevalidator.h"
+#include "kv_picturereader.h"
 #include "kv_toolscontroller.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
@@ -70,6 +70,7 @@ bool KVQ_ImageDocument::newImage() {
     forgetHistory();
     picture = QPixmap(PictureWidth, PictureHeight);
     picture.fill(Qt::white);
+    fileDepth = KV_PictureDepth();
     showPicture();
     const bool begun = paint.begin(&picture);
     updateImage();
@@ -86,33 +87,23 @@ const char* KVQ_ImageDocument::chooseFormat(const char* format) const {
         return bmpFormat;
     if (f == QLatin1String("JPG") || f == QLatin1String("JPEG"))
         return jpegFormat;
+    if (f == QLatin1String("PNG"))
+        return pngFormat;
     return nullptr;
 }
 
-bool KVQ_ImageDocument::readPicture(const QString& fileName, const char* format, QPixmap* out) {
-    // The file is opened once, so that the file checked is the file decoded.
-    QFile file;
-    if (!KV_PictureFileValidator::openRegularFile(fileName, &file) ||
-        !KV_PictureFileValidator::fileIsSound(file, format) || !file.seek(0))
-        return false;
-    QImageReader reader(&file, QByteArray(format).toLower());
-    // The named format only: a file whose contents are of another format is refused.
-    reader.setAutoDetectImageFormat(false);
-    reader.setDecideFormatFromContent(false);
-    // A BMP stored top row first gives its height as negative.
-    const QSize size = reader.size();
-    const qint64 width = qAbs(qint64(size.width()));
-    const qint64 height = qAbs(qint64(size.height()));
-    // Refused before any pixel memory is taken.
-    if (width == 0 || height == 0 || width * height > KV_PictureFileValidator::MaxPixels)
-        return false;
+bool KVQ_ImageDocument::readPicture(const QString& fileName, const char* format, QPixmap* out,
+                                    KV_PictureDepth* depth) {
     QImage image;
-    if (!reader.read(&image) || image.isNull())
+    if (!KV_PictureReader::read(fileName, format, &image))
         return false;
+    const KV_PictureDepth read = KV_PictureDepth::of(image);
+    // A 32-bit picture becomes the pixmap without a copy.
     QPixmap pm = QPixmap::fromImage(std::move(image));
     if (pm.isNull())
         return false;
     out->swap(pm);
+    *depth = read;
     return true;
 }
 
@@ -126,7 +117,7 @@ bool KVQ_ImageDocument::loadImage(const QString& fileName, const char* format) {
     if (!chosen)
         return false;
     QPixmap loaded;
-    if (!readPicture(fileName, chosen, &loaded))
+    if (!readPicture(fileName, chosen, &loaded, &fileDepth))
         return false;
     takePicture(loaded);
     if (tools)
@@ -145,6 +136,7 @@ bool KVQ_ImageDocument::restoreImage(const QImage& image, const QString& fileNam
     if (restored.isNull() || (!fileName.isEmpty() && !chosen))
         return false;
     takePicture(restored);
+    fileDepth = KV_PictureDepth();
     if (tools)
         tools->resetFlags();
     fName = fileName;
@@ -168,7 +160,9 @@ void KVQ_ImageDocument::takePicture(QPixmap& pm) {
 bool KVQ_ImageDocument::writePicture(const QString& fileName, const char* format) {
     if (!format || fileName.isEmpty() || picture.isNull())
         return false;
-    const QImage image = picture.toImage();
+    QImage image = picture.toImage();
+    if (qstrcmp(format, jpegFormat) != 0)
+        image = fileDepth.apply(image);
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return false;

@@ -7,6 +7,7 @@
 
 #include "kv_fillrecord.h"
 #include "kv_history.h"
+#include "kv_picturedepth.h"
 #include "kv_toolcodes.h"
 #include "kv_zoomlevels.h"
 
@@ -113,11 +114,14 @@ protected:
     void wheelZoom(int delta, const QPoint& viewportPos) override;
 
 private:
-    // One of the two constant names for a format argument, or null when unsupported.
+    // One of the constant format names for a format argument, or null when unsupported.
     const char* chooseFormat(const char* format) const;
-    // Reads a picture file in the given format; false, with `out` untouched, on any fault.
-    static bool readPicture(const QString& fileName, const char* format, QPixmap* out);
-    // Writes the picture through a temporary file that replaces the target only when complete.
+    // Reads a picture file in the given format, decoding it once; false, with `out` and `depth`
+    // untouched, on any fault. `depth` is the depth the file holds the picture in.
+    static bool readPicture(const QString& fileName, const char* format, QPixmap* out,
+                            KV_PictureDepth* depth);
+    // Writes the picture through a temporary file that replaces the target only when complete;
+    // BMP and PNG in the depth the picture was read at, while its pixels allow.
     bool writePicture(const QString& fileName, const char* format);
     // Sets the saved state; emits pictureSaved when it becomes true.
     void markSaved(bool saved);
@@ -138,9 +142,11 @@ private:
     const char* curFormat = nullptr;
     const char* const bmpFormat = "BMP";
     const char* const jpegFormat = "JPEG";
+    const char* const pngFormat = "PNG";
     QPainter paint;
     QString fName;
     QPixmap picture;
+    KV_PictureDepth fileDepth; // the depth of the file the picture was read from
     QPixmap previewBuffer; // see previewCopy
     KV_History history{&picture};
     QRegion touched; // reported by the tools since the last updateImage

@@ -82,6 +82,7 @@ KVQ_imageEditor::KVQ_imageEditor(QWidget* parent, const char* name, QString file
     // The window takes the keys itself; the view and the buttons never hold the focus, and a
     // child that takes it passes its keys on.
     setFocusPolicy(Qt::StrongFocus);
+    setAcceptDrops(true); // picture files from a file manager
     watchButtonPresses();
     setFocus();
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &KVQ_imageEditor::followFocusWindow);

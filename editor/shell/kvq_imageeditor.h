@@ -7,7 +7,8 @@
 //   kvq_imageeditor.cpp        construction, destruction, icons, key mapping
 //   kvq_imageeditor_tools.cpp  the mode switches and tool-bar buttons, attribute popups
 //   kvq_imageeditor_keys.cpp   key handling and the keyboard highlight over the actions
-//   kvq_imageeditor_files.cpp  New, Open, Save, Quit, the start-up open, display names
+//   kvq_imageeditor_files.cpp  New, Open, Save, Quit, the start-up open, a dropped file, display
+//                              names
 //   kvq_imageeditor_saveas.cpp Save As and the image-format helpers, About and Help
 //   kvq_imageeditor_recovery.cpp the offer to reopen a picture recovered after a crash
 //   kvq_imageeditor_view.cpp   the application bar: pan, zoom, undo and redo
@@ -31,11 +32,14 @@ class KVQ_ToolBar;
 class QAction;
 class QCloseEvent;
 class QActionGroup;
+class QDragEnterEvent;
+class QDropEvent;
 class QKeyEvent;
 class QLabel;
 class QPixmap;
 class QShowEvent;
 class QToolBar;
+class QUrl;
 
 class KVQ_imageEditor : public KVQ_Component {
     Q_OBJECT
@@ -153,6 +157,10 @@ protected:
     bool focusNextPrevChild(bool next) override;
     // Closing the window asks about unsaved changes, as Quit does.
     void closeEvent(QCloseEvent* event) override;
+    // A picture file dropped on the window (from a file manager) is opened as Open opens it,
+    // after the question about unsaved changes.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     // Shown, the window takes the keyboard focus (with or without a window manager) and, the
     // first time, offers a picture recovered after a crash.
     void showEvent(QShowEvent* event) override;
@@ -221,6 +229,13 @@ private:
     void followZoom();
     // The Open dialog loop; false when the dialog was dismissed.
     bool openChosenFile();
+    // What became of a file given to Open: loaded; refused with a message (the dialog may come
+    // again); or missing, which ends Open.
+    enum class OpenOutcome { Loaded, Refused, Missing };
+    // Checks and loads a file for Open, read as the format its extension names; each refusal
+    // is shown.
+    OpenOutcome openFile(const QString& path, const QString& extension, qint64 size);
+    void openDropped(const QUrl& url);
     void setWritable(bool writable);
 
 protected:

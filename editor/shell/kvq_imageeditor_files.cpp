@@ -1,4 +1,5 @@
-// File commands: New, Open, Save, Quit, the start-up open and the name shown for a picture.
+// File commands: New, Open, Save, Quit, the start-up open, a dropped file and the name shown for a
+// picture.
 #include "kvq_imageeditor.h"
 
 #include "kv_recoveryfile.h"
@@ -14,14 +15,21 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
 
 #include <sys/resource.h>
 
 namespace {
 
 const char* const ChangedText = "The document has been changed. Save it.";
+const char* const OpenChangedText = "The document has been changed. Save it";
+const char* const NotLoadedText = "The Image could not be loaded";
 
 // The display-name scan: from the last character down to the second, the first '.' met cuts
 // the name there; the first '/' met ends the scan, and with dropFolder the folder goes too.
@@ -44,8 +52,10 @@ QString stripName(QString name, bool dropFolder) {
 }
 
 bool isLoadableFormat(const char* format) {
-    return format && (qstrcmp(format, "BMP") == 0 || qstrcmp(format, "JPEG") == 0 ||
-                      qstrcmp(format, "JPG") == 0);
+    for (const char* loadable : {"BMP", "JPEG", "JPG", "PNG"})
+        if (qstrcmp(format, loadable) == 0)
+            return true;
+    return false;
 }
 
 } // namespace
@@ -82,8 +92,7 @@ void KVQ_imageEditor::fileNew() {
 }
 
 void KVQ_imageEditor::fileOpen() {
-    if (!askToSave(QStringLiteral("Save"),
-                   QStringLiteral("The document has been changed. Save it")))
+    if (!askToSave(QStringLiteral("Save"), QLatin1String(OpenChangedText)))
         return;
     if (openChosenFile())
         return;
@@ -102,42 +111,78 @@ void KVQ_imageEditor::fileOpen() {
 bool KVQ_imageEditor::openChosenFile() {
     for (;;) {
         const bool chosen = KVQ_FileDialog::getOpenFile(
-            backpackFile, QStringList(QStringLiteral("JPG,BMP")),
-            QStringList(QStringLiteral("jpeg,bmp")), QString(), QString(), QString(), nullptr,
+            backpackFile, QStringList(QStringLiteral("JPG,BMP,PNG")),
+            QStringList(QStringLiteral("jpeg,bmp,png")), QString(), QString(), QString(), nullptr,
             nullptr, QStringLiteral("Open"));
         if (!chosen)
             return false;
-
         const KVQ_FileHandler handler(backpackFile);
-        const QString path = handler.getPath();
-        rlimit limit{};
-        const quint64 softLimit =
-            getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY
-                ? quint64(limit.rlim_cur)
-                : NoAddressLimit;
-        if (!sizeAcceptable(handler.size(), softLimit)) {
-            errorMessage(QStringLiteral("The File size is too large"));
-            continue;
-        }
-        if (path.isNull())
+        if (openFile(handler.getPath(), handler.getExt(), handler.size()) != OpenOutcome::Refused)
             return true;
-        if (!QFile::exists(path)) {
-            errorMessage(QStringLiteral("The File doesn't exists"));
-            return true;
-        }
-        const QFileInfo info(path);
-        setWritable(info.permission(QFileDevice::WriteUser));
-        if (!info.permission(QFileDevice::ReadUser)) {
-            errorMessage(QStringLiteral("The File does not have Read Permission"));
-            continue;
-        }
-        if (!document->loadImage(path, handler.getExt().toUpper().toLatin1().constData())) {
-            errorMessage(QStringLiteral("The Image could not be loaded"));
-            continue;
-        }
-        imageCaption(path);
-        return true;
     }
+}
+
+KVQ_imageEditor::OpenOutcome KVQ_imageEditor::openFile(const QString& path,
+                                                       const QString& extension, qint64 size) {
+    rlimit limit{};
+    const quint64 softLimit = getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY
+                                  ? quint64(limit.rlim_cur)
+                                  : NoAddressLimit;
+    if (!sizeAcceptable(size, softLimit)) {
+        errorMessage(QStringLiteral("The File size is too large"));
+        return OpenOutcome::Refused;
+    }
+    if (path.isNull())
+        return OpenOutcome::Missing;
+    if (!QFile::exists(path)) {
+        errorMessage(QStringLiteral("The File doesn't exists"));
+        return OpenOutcome::Missing;
+    }
+    const QFileInfo info(path);
+    setWritable(info.permission(QFileDevice::WriteUser));
+    if (!info.permission(QFileDevice::ReadUser)) {
+        errorMessage(QStringLiteral("The File does not have Read Permission"));
+        return OpenOutcome::Refused;
+    }
+    // The file's extension names the format it is read as.
+    if (!document->loadImage(path, extension.toUpper().toLatin1().constData())) {
+        errorMessage(QLatin1String(NotLoadedText));
+        return OpenOutcome::Refused;
+    }
+    imageCaption(path);
+    return OpenOutcome::Loaded;
+}
+
+void KVQ_imageEditor::dragEnterEvent(QDragEnterEvent* event) {
+    // Files come from a file manager as URLs; whether one can be opened is told on the drop.
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void KVQ_imageEditor::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // Opened once the drop is over, so that the file manager is not kept waiting while the
+    // question about unsaved changes is open. Of several files, the first is opened.
+    QTimer::singleShot(0, this, [this, url = urls.first()] { openDropped(url); });
+}
+
+void KVQ_imageEditor::openDropped(const QUrl& url) {
+    const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
+    KVQ_BackpackFile dropped(path);
+    const KVQ_FileHandler handler(dropped);
+    // Only a local file of a picture format is opened, as from the Open dialog; anything else is
+    // refused before the question about unsaved changes.
+    if (path.isEmpty() || !isLoadableFormat(handler.getExt().toUpper().toLatin1().constData())) {
+        errorMessage(QLatin1String(NotLoadedText));
+        return;
+    }
+    if (!document || !askToSave(QStringLiteral("Save"), QLatin1String(OpenChangedText)))
+        return;
+    if (openFile(handler.getPath(), handler.getExt(), handler.size()) == OpenOutcome::Loaded)
+        backpackFile = dropped; // Open and Save As start from it, as from a file opened
 }
 
 bool KVQ_imageEditor::sizeAcceptable(qint64 size, quint64 softLimit) {
@@ -189,8 +234,8 @@ void KVQ_imageEditor::inputFileName(const char* name) {
     const char* format = QImageIO::imageFormat(path);
     const auto warn = [this, &path] {
         KVQ_MessageBox::warning(this, QStringLiteral("Error Message"),
-                                QStringLiteral("The Image could not be loaded") +
-                                    QLatin1Char('\n') + QDir::toNativeSeparators(path),
+                                QLatin1String(NotLoadedText) + QLatin1Char('\n') +
+                                    QDir::toNativeSeparators(path),
                                 QStringLiteral("OK"), QString(), QString(), 0, -1);
     };
     if (!isLoadableFormat(format)) {

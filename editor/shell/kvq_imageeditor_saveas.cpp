@@ -11,20 +11,42 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
+
+#include <iterator>
 
 namespace {
 
-bool anyExists(const QString& stem, std::initializer_list<const char*> extensions) {
-    for (const char* extension : extensions)
-        if (QFile::exists(stem + QLatin1String(extension)))
+// The formats Save As writes, by format code: the button of the format question, the name the
+// save dialog and the document take, the extension appended to a name without one of the
+// format's, and the extensions (lower case; the first is the helper's) the format's names end in.
+struct SaveFormat {
+    const char* button;
+    const char* type;
+    const char* appended;
+    const char* extensions[2];
+};
+constexpr SaveFormat Formats[] = {{"BMP", "BMP", ".BMP", {"bmp", nullptr}},
+                                  {"JPG", "JPEG", ".JPEG", {"jpg", "jpeg"}},
+                                  {"PNG", "PNG", ".PNG", {"png", nullptr}}};
+constexpr int FormatCount = int(std::size(Formats));
+
+bool hasExtension(const SaveFormat& format, const QString& extension) {
+    for (const char* e : format.extensions)
+        if (e && extension.compare(QLatin1String(e), Qt::CaseInsensitive) == 0)
             return true;
     return false;
 }
 
-bool oneOf(const QString& text, std::initializer_list<const char*> words) {
-    for (const char* word : words)
-        if (text == QLatin1String(word))
+// Whether a file named stem with an extension of the format, in lower or upper case, exists.
+bool existsAs(const QString& stem, const SaveFormat& format) {
+    for (const char* e : format.extensions) {
+        if (!e)
+            continue;
+        const QString extension = QLatin1Char('.') + QLatin1String(e);
+        if (QFile::exists(stem + extension) || QFile::exists(stem + extension.toUpper()))
             return true;
+    }
     return false;
 }
 
@@ -38,34 +60,34 @@ QString baseOf(const KVQ_FileHandler& file) {
 
 void KVQ_imageEditor::fileSaveAs() {
     formatCode = determineInputFormat();
-    if (formatCode != 0 && formatCode != 1)
+    if (formatCode < 0 || formatCode >= FormatCount)
         return;
-    const bool bmp = formatCode == 0;
-    const QString type = bmp ? QStringLiteral("BMP") : QStringLiteral("JPEG");
+    const SaveFormat& format = Formats[formatCode];
 
     KVQ_BackpackFile chosen;
-    if (!KVQ_FileDialog::getSaveFile(backpackFile, chosen, type, QString(), QString(), QString(),
-                                     nullptr, nullptr, QStringLiteral("Save As")))
+    if (!KVQ_FileDialog::getSaveFile(backpackFile, chosen, QLatin1String(format.type), QString(),
+                                     QString(), QString(), nullptr, nullptr,
+                                     QStringLiteral("Save As")))
         return;
     const KVQ_FileHandler oldFile(backpackFile);
     const KVQ_FileHandler newFile(chosen);
 
-    // A picture of the other format under the same name, or the open picture under the same
-    // name in the other format, is not replaced.
+    // A picture of another format under the same name, or the open picture under the same name
+    // in another format, is not replaced.
     const QString stem = getOnlyFileName(newFile.getPath());
     qWarning(" the file name w/o extn is %s", qPrintable(stem));
-    bool refused;
-    if (bmp) {
-        qWarning(" file is BMP checking for JPG exists");
-        refused = anyExists(stem, {".jpeg", ".jpg", ".JPEG", ".JPG"});
-    } else {
-        qWarning(" file is JPG checking for BMP exists");
-        refused = anyExists(stem, {".BMP", ".bmp"});
-    }
-    const QString oldExt = oldFile.getExt();
-    if (!refused && baseOf(oldFile) == baseOf(newFile))
-        refused =
-            bmp ? oneOf(oldExt, {"jpg", "JPEG", "JPG", "jpeg"}) : oneOf(oldExt, {"BMP", "bmp"});
+    QStringList others;
+    for (const SaveFormat& other : Formats)
+        if (&other != &format)
+            others << QLatin1String(other.button);
+    qWarning(" file is %s checking for %s exists", format.button,
+             qPrintable(others.join(QLatin1String(", "))));
+    const bool sameBase = baseOf(oldFile) == baseOf(newFile);
+    bool refused = false;
+    for (const SaveFormat& other : Formats)
+        if (&other != &format)
+            refused = refused || existsAs(stem, other) ||
+                      (sameBase && hasExtension(other, oldFile.getExt()));
     if (refused) {
         errorMessage(QStringLiteral("The Image format cannot be changed"));
         return;
@@ -76,12 +98,8 @@ void KVQ_imageEditor::fileSaveAs() {
     QString path = newFile.getPath();
     if (path.isEmpty())
         return;
-    const QString extension = QFileInfo(path).suffix().toLower();
-    const bool named =
-        bmp ? extension == QLatin1String("bmp")
-            : extension == QLatin1String("jpg") || extension == QLatin1String("jpeg");
-    if (!named)
-        path += bmp ? QStringLiteral(".BMP") : QStringLiteral(".JPEG");
+    if (!hasExtension(format, QFileInfo(path).suffix()))
+        path += QLatin1String(format.appended);
     if (QFileInfo::exists(path) && filePresentDialog() != 0)
         return;
 
@@ -101,10 +119,13 @@ int KVQ_imageEditor::filePresentDialog() {
 }
 
 int KVQ_imageEditor::determineInputFormat() {
+    QStringList buttons;
+    for (const SaveFormat& format : Formats)
+        buttons << QLatin1String(format.button);
+    buttons << QStringLiteral("Cancel");
     return KVQ_MessageBox::information(this, QStringLiteral("Save File Format"),
                                        QStringLiteral("Select the image file type to save."),
-                                       QStringLiteral("BMP"), QStringLiteral("JPG"),
-                                       QStringLiteral("Cancel"), 0, 2);
+                                       buttons, 0, FormatCount);
 }
 
 const char* KVQ_imageEditor::determineFileFormat(QString name) {
@@ -112,27 +133,24 @@ const char* KVQ_imageEditor::determineFileFormat(QString name) {
 }
 
 int KVQ_imageEditor::determineSaveFormat(const char* format) {
-    if (qstrcmp(format, "BMP") == 0)
-        return 0;
-    if (qstrcmp(format, "JPEG") == 0 || qstrcmp(format, "JPG") == 0)
+    if (qstrcmp(format, "JPG") == 0)
         return 1;
-    return 2;
+    for (int code = 0; code < FormatCount; ++code)
+        if (qstrcmp(format, Formats[code].type) == 0)
+            return code;
+    return FormatCount;
 }
 
 bool KVQ_imageEditor::saveFileWithFormat(int code, QString name) {
-    if (code == 0)
-        return document->saveImageAs(name, "BMP");
-    if (code == 1)
-        return document->saveImageAs(name, "JPEG");
-    return false;
+    if (code < 0 || code >= FormatCount)
+        return false;
+    return document->saveImageAs(name, Formats[code].type);
 }
 
 QString KVQ_imageEditor::appendFormat(int code, QString path) {
-    if (code == 0)
-        return path + QStringLiteral(".bmp");
-    if (code == 1)
-        return path + QStringLiteral(".jpg");
-    return path;
+    if (code < 0 || code >= FormatCount)
+        return path;
+    return path + QLatin1Char('.') + QLatin1String(Formats[code].extensions[0]);
 }
 
 void KVQ_imageEditor::fileAbout() {

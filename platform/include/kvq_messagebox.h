@@ -3,6 +3,7 @@
 #define KVQ_MESSAGEBOX_H
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -29,6 +30,10 @@ public:
     static int information(QWidget* parent, const QString& caption, const QString& text,
                            const QString& button0, const QString& button1 = QString(),
                            const QString& button2 = QString(), int defaultButton = 0,
+                           int escapeButton = -1);
+    // The same with any number of buttons, in order; an empty list offers "OK".
+    static int information(QWidget* parent, const QString& caption, const QString& text,
+                           const QStringList& buttons, int defaultButton = 0,
                            int escapeButton = -1);
     // A box with buttons given by code (0 for none; all 0 gives Ok). Returns the code of the
     // button that closed it, without flags; Escape chooses the button flagged Escape, or the

@@ -1,5 +1,5 @@
-// The box behind KVQ_MessageBox: a QMessageBox of up to three text buttons that reports the
-// index of the button that closed it, and treats Escape as the given escape index.
+// The box behind KVQ_MessageBox: a QMessageBox of text buttons that reports the index of the
+// button that closed it, and treats Escape as the given escape index.
 #ifndef KV_MESSAGEDIALOG_H
 #define KV_MESSAGEDIALOG_H
 
@@ -10,7 +10,7 @@ class KV_MessageDialog : public QMessageBox {
     Q_OBJECT
 
 public:
-    // buttons: up to three texts, null for an absent button.
+    // buttons: their texts in order, null for an absent button.
     KV_MessageDialog(Icon icon, QWidget* parent, const QString& caption, const QString& text,
                      const QStringList& buttons, int defaultButton, int escapeButton);
 

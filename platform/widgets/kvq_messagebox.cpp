@@ -12,7 +12,7 @@ int textBox(QMessageBox::Icon icon, QWidget* parent, const QString& caption, con
     for (const QString& b : buttons)
         none = none && b.isNull();
     if (none)
-        buttons[0] = QCoreApplication::translate("KVQ_MessageBox", "OK");
+        buttons = QStringList{QCoreApplication::translate("KVQ_MessageBox", "OK")};
     KV_MessageDialog box(icon, parent, caption, text, buttons, defaultButton, escapeButton);
     return box.run();
 }
@@ -33,6 +33,12 @@ int KVQ_MessageBox::information(QWidget* parent, const QString& caption, const Q
                                 const QString& button2, int defaultButton, int escapeButton) {
     return textBox(QMessageBox::Information, parent, caption, text, {button0, button1, button2},
                    defaultButton, escapeButton);
+}
+
+int KVQ_MessageBox::information(QWidget* parent, const QString& caption, const QString& text,
+                                const QStringList& buttons, int defaultButton, int escapeButton) {
+    return textBox(QMessageBox::Information, parent, caption, text, buttons, defaultButton,
+                   escapeButton);
 }
 
 int KVQ_MessageBox::warning(QWidget* parent, const QString& caption, const QString& text,

@@ -10,7 +10,9 @@
 #include "kvq_imagedocument.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QImage>
+#include <QImageWriter>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPointingDevice>
@@ -23,6 +25,18 @@
 
 constexpr QRgb White = 0xffffffffu;
 constexpr QRgb Black = 0xff000000u;
+
+// The image as a file of the format would hold it ("jpeg", "png", ...).
+inline QByteArray encodedPicture(const QImage& image, const char* format,
+                                 bool progressive = false) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setProgressiveScanWrite(progressive);
+    EXPECT_TRUE(writer.write(image)) << format;
+    return bytes;
+}
 
 class CanvasTest : public ::testing::Test {
 public:

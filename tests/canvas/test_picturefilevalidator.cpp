@@ -4,9 +4,7 @@
 #include "canvas_fixture.h"
 #include "kv_picturefilevalidator.h"
 
-#include <QBuffer>
 #include <QFile>
-#include <QImageWriter>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QtEndian>
@@ -26,13 +24,7 @@ QByteArray jpeg(QSize size, bool progressive = false) {
     painter.fillRect(im.rect(), gradient);
     painter.drawEllipse(im.rect().adjusted(10, 10, -10, -10));
     painter.end();
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setProgressiveScanWrite(progressive);
-    EXPECT_TRUE(writer.write(im));
-    return bytes;
+    return encodedPicture(im, "jpeg", progressive);
 }
 
 // Offset of the first marker 0xff `code` after the start of image, or -1.

@@ -5,6 +5,7 @@
 #include "editor_fixture.h"
 #include "kvq_filehandler.h"
 
+#include <QBuffer>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
@@ -261,6 +262,33 @@ TEST_F(Files, OpenShowsEachRefusalAndTheDialogAgainUntilAPictureLoads) {
     EXPECT_EQ(editor->titleBar->menuIcon().size(), QSize(16, 16));
 }
 
+// The dialog lists PNGs beside BMPs and JPEGs; one opens pixel for pixel and Save writes it
+// back as PNG.
+TEST_F(Files, OpenListsPngsAndSaveWritesThemBack) {
+    const QString path = put("pic.png", sample(Blue), "png");
+    put("notes.txt", sample(Red), "png"); // not listed: no picture extension
+    {
+        ModalScript script({[](QWidget* w) {
+            auto* view = w->findChild<QAbstractItemView*>();
+            ASSERT_NE(view, nullptr);
+            QStringList listed;
+            for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row)
+                listed << view->model()->index(row, 0, view->rootIndex()).data().toString();
+            EXPECT_EQ(listed, QStringList{"pic.png"});
+            ModalScript::file("pic.png")(w);
+        }});
+        editor->fileOpen();
+        EXPECT_TRUE(script.finished());
+    }
+    expectShown("pic");
+    EXPECT_TRUE(samePixels(picture(), sample(Blue)));
+    scribble();
+    editor->fileSave();
+    EXPECT_TRUE(doc()->saved());
+    EXPECT_EQ(QImageReader::imageFormat(path), "png");
+    EXPECT_TRUE(samePixels(QImage(path), picture()));
+}
+
 TEST_F(Files, OpenOfAFileDeletedMeanwhileSaysSoAndStops) {
     const QString gone = put("gone.bmp", sample(Red));
     const auto deleteThenChoose = [gone](QWidget* w) {
@@ -444,6 +472,8 @@ TEST_F(Files, StartUpOpenLoadsThePictureNamed) {
     const Case cases[] = {
         {"good.bmp", "bmp", "good"},
         {"photo.jpg", "jpeg", "photo"},
+        {"drawing.png", "png", "drawing"},
+        {"png-inside.bmp", "png", "png-inside"}, // the contents decide
         {"my picture \xc3\xa4\xe2\x82\xac.bmp", "bmp", "my picture \xc3\xa4\xe2\x82\xac"},
         {"noext", "bmp", "noext"}};
     for (const Case& c : cases) {
@@ -457,8 +487,8 @@ TEST_F(Files, StartUpOpenLoadsThePictureNamed) {
         }
         expectShown(QString::fromUtf8(c.shown));
         EXPECT_EQ(editor->currentFileName, path);
-        EXPECT_TRUE(qstrcmp(c.format, "bmp") == 0 ? samePixels(picture(), sample(Blue))
-                                                  : showsMark(picture(), Blue));
+        EXPECT_TRUE(qstrcmp(c.format, "jpeg") != 0 ? samePixels(picture(), sample(Blue))
+                                                   : showsMark(picture(), Blue));
         EXPECT_TRUE(doc()->saved());
         EXPECT_TRUE(doc()->isFile());
         EXPECT_TRUE(editor->fileSaveAction->isEnabled());
@@ -466,9 +496,18 @@ TEST_F(Files, StartUpOpenLoadsThePictureNamed) {
 }
 
 TEST_F(Files, StartUpOpenWarnsWhenThePictureCannotBeLoaded) {
-    const QString paths[] = {putDamaged("damaged.bmp"), inBackpack("missing.bmp"),
-                             put("pic.png", sample(Red), "png"),
-                             put("pic.bmp", sample(Red), "png")};
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(sample(Red).save(&buffer, "png"));
+    }
+    QFile cut(inBackpack("cut.png"));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly) && cut.write(png.left(png.size() - 4)) > 0);
+    cut.close();
+    const QString paths[] = {putDamaged("damaged.bmp"), inBackpack("missing.bmp"), cut.fileName(),
+                             put("pic.ppm", sample(Red), "ppm"),
+                             put("pic.png", sample(Red), "ppm")};
     for (const QString& path : paths) {
         SCOPED_TRACE(qPrintable(path));
         {

@@ -50,7 +50,7 @@ ModalScript::Step box(const QString& caption, const QString& text, const QString
 const char* const Question = "Select the image file type to save.";
 
 ModalScript::Step format(const QString& answer) {
-    return box("Save File Format", Question, {"BMP", "JPG", "Cancel"}, "BMP", answer);
+    return box("Save File Format", Question, {"BMP", "JPG", "PNG", "Cancel"}, "BMP", answer);
 }
 
 const char* const Overwrite = "The document already exists. Overwrite it ? ";
@@ -109,8 +109,8 @@ protected:
         names.sort();
         return names;
     }
-    // Save As with the format answer ("BMP", "JPG") and the name typed in the save dialog; the
-    // texts of the boxes shown (any box after the dialog is dismissed with Escape).
+    // Save As with the format answer ("BMP", "JPG", "PNG") and the name typed in the save dialog;
+    // the texts of the boxes shown (any box after the dialog is dismissed with Escape).
     QStringList saveAs(const QString& answer, const QString& name) {
         ModalScript script({format(answer), ModalScript::file(name)});
         editor->fileSaveAs();
@@ -124,12 +124,13 @@ protected:
 };
 
 TEST_F(SaveAs, FormatQuestionAndItsAnswers) {
-    for (const char* answer : {"BMP", "JPG"}) {
+    const std::pair<const char*, int> formats[] = {{"BMP", 0}, {"JPG", 1}, {"PNG", 2}};
+    for (const auto& [answer, code] : formats) {
         SCOPED_TRACE(answer);
         ModalScript script({format(answer), ModalScript::key(Qt::Key_Escape)});
         editor->fileSaveAs();
         EXPECT_EQ(script.texts(), QStringList({Question, "Save As"}));
-        EXPECT_EQ(editor->formatCode, qstrcmp(answer, "BMP") == 0 ? 0 : 1);
+        EXPECT_EQ(editor->formatCode, code);
     }
     // "Cancel", Escape and the window's close button all cancel: no dialog follows.
     const auto closeBox = [](QWidget* w) { w->close(); };
@@ -138,7 +139,7 @@ TEST_F(SaveAs, FormatQuestionAndItsAnswers) {
         ModalScript script({cancel});
         editor->fileSaveAs();
         EXPECT_EQ(script.texts(), QStringList{Question});
-        EXPECT_EQ(editor->formatCode, 2);
+        EXPECT_EQ(editor->formatCode, 3);
     }
     EXPECT_TRUE(filesIn().isEmpty());
     expectNothingSaved();
@@ -146,7 +147,7 @@ TEST_F(SaveAs, FormatQuestionAndItsAnswers) {
 
     // The question on its own gives the button's index; Escape gives Cancel's.
     const std::pair<const char*, int> answers[] = {
-        {"BMP", 0}, {"JPG", 1}, {"Cancel", 2}, {"Escape", 2}};
+        {"BMP", 0}, {"JPG", 1}, {"PNG", 2}, {"Cancel", 3}, {"Escape", 3}};
     for (const auto& [answer, result] : answers) {
         ModalScript script({format(answer)});
         EXPECT_EQ(editor->determineInputFormat(), result) << answer;
@@ -176,6 +177,10 @@ TEST_F(SaveAs, WritesTheChosenFormatUnderANormalisedName) {
         {"BMP", "cat.Bmp", "cat.Bmp", "cat"},
         {"BMP", "photo.png", "photo.png.BMP", "photo.png"},
         {"BMP", "cat.jpg.bmp", "cat.jpg.bmp", "cat.jpg"},
+        {"PNG", "cat", "cat.PNG", "cat"},
+        {"PNG", "cat.png", "cat.png", "cat"},
+        {"PNG", "cat.Png", "cat.Png", "cat"},
+        {"PNG", "cat.jpg", "cat.jpg.PNG", "cat.jpg"},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -185,9 +190,10 @@ TEST_F(SaveAs, WritesTheChosenFormatUnderANormalisedName) {
         EXPECT_EQ(saveAs(c.answer, folder + "/" + c.typed), QStringList({Question, "Save As"}));
         EXPECT_EQ(filesIn(folder), QStringList{c.written});
         const QString path = inBackpack(folder + "/" + c.written);
-        const bool bmp = qstrcmp(c.answer, "BMP") == 0;
-        EXPECT_EQ(QImageReader::imageFormat(path), bmp ? "bmp" : "jpeg");
-        if (bmp) {
+        const QByteArray written = qstrcmp(c.answer, "JPG") == 0 ? "jpeg" : c.answer;
+        const bool lossless = written != "jpeg";
+        EXPECT_EQ(QImageReader::imageFormat(path), written.toLower());
+        if (lossless) {
             EXPECT_TRUE(samePixels(QImage(path), picture()));
         }
         EXPECT_EQ(editor->windowTitle(), QString(c.shown) + " - Image Editor");
@@ -201,8 +207,8 @@ TEST_F(SaveAs, WritesTheChosenFormatUnderANormalisedName) {
         editor->fileSave();
         EXPECT_TRUE(doc()->saved());
         EXPECT_EQ(filesIn(folder), QStringList{c.written});
-        EXPECT_EQ(QImageReader::imageFormat(path), bmp ? "bmp" : "jpeg");
-        if (bmp) {
+        EXPECT_EQ(QImageReader::imageFormat(path), written.toLower());
+        if (lossless) {
             EXPECT_TRUE(samePixels(QImage(path), picture()));
         }
     }
@@ -222,19 +228,28 @@ TEST_F(SaveAs, RefusesToChangeTheFormatOfAPictureOfTheSameName) {
         }
         EXPECT_EQ(filesIn(), before);
     };
-    // A JPEG of the same name blocks a BMP, whatever case its extension has.
+    // A JPEG of the same name blocks a BMP and a PNG, whatever case its extension has.
     for (const char* ext : {".jpeg", ".jpg", ".JPEG", ".JPG"}) {
         const QString existing = put(QString("cat") + ext, sample(Red), "jpeg");
         refused("BMP", "cat.bmp", {QString("cat") + ext});
         refused("BMP", "cat", {QString("cat") + ext});
+        refused("PNG", "cat.png", {QString("cat") + ext});
         ASSERT_TRUE(QFile::remove(existing));
     }
-    // A BMP of the same name blocks a JPEG, for any name with that stem.
+    // A BMP of the same name blocks a JPEG and a PNG, for any name with that stem.
     for (const char* ext : {".BMP", ".bmp"}) {
         const QString existing = put(QString("cat") + ext, sample(Red));
         for (const char* typed : {"cat.jpg", "cat.JPEG", "cat.png", "cat"})
             refused("JPG", typed, {QString("cat") + ext});
+        refused("PNG", "cat", {QString("cat") + ext});
         EXPECT_TRUE(samePixels(QImage(existing), sample(Red)));
+        ASSERT_TRUE(QFile::remove(existing));
+    }
+    // A PNG of the same name blocks a BMP and a JPEG.
+    for (const char* ext : {".png", ".PNG"}) {
+        const QString existing = put(QString("cat") + ext, sample(Red), "png");
+        refused("BMP", "cat.bmp", {QString("cat") + ext});
+        refused("JPG", "cat", {QString("cat") + ext});
         ASSERT_TRUE(QFile::remove(existing));
     }
     expectNothingSaved();
@@ -260,11 +275,12 @@ TEST_F(SaveAs, RefusesToChangeTheFormatOfTheOpenPicture) {
         const char* answer;
         const char* typed;
     };
-    const Case cases[] = {{"cat.BMP", "bmp", "JPG", "cat.jpg"},
-                          {"cat.bmp", "bmp", "JPG", "cat.JPEG"},
-                          {"cat.jpg", "jpeg", "BMP", "cat.bmp"},
-                          {"cat.jpeg", "jpeg", "BMP", "cat.BMP"},
-                          {"cat.JPG", "jpeg", "BMP", "cat.bmp"}};
+    const Case cases[] = {
+        {"cat.BMP", "bmp", "JPG", "cat.jpg"},  {"cat.bmp", "bmp", "JPG", "cat.JPEG"},
+        {"cat.jpg", "jpeg", "BMP", "cat.bmp"}, {"cat.jpeg", "jpeg", "BMP", "cat.BMP"},
+        {"cat.JPG", "jpeg", "BMP", "cat.bmp"}, {"cat.png", "png", "JPG", "cat.jpg"},
+        {"cat.PNG", "png", "BMP", "cat.Bmp"},  {"cat.jpg", "jpeg", "PNG", "cat.png"},
+        {"cat.bmp", "bmp", "PNG", "cat.PNG"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.opened);
         const QString opened = put(c.opened, sample(Red), c.format);
@@ -290,7 +306,7 @@ TEST_F(SaveAs, RefusesToChangeTheFormatOfTheOpenPicture) {
     // the one opened.
     EXPECT_EQ(saveAs("JPG", "dog.jpg"), QStringList({Question, "Save As"}));
     EXPECT_EQ(filesIn(), QStringList{"dog.jpg"});
-    EXPECT_EQ(editor->backpackFile.path(), inBackpack("cat.JPG"));
+    EXPECT_EQ(editor->backpackFile.path(), inBackpack("cat.bmp"));
 }
 
 // Saving over cat.jpg replaces cat.jpg, after asking; "Cancel" and Escape write nothing, and no
@@ -371,19 +387,25 @@ TEST_F(SaveAs, FormatHelpers) {
     EXPECT_EQ(editor->determineSaveFormat("BMP"), 0);
     EXPECT_EQ(editor->determineSaveFormat("JPEG"), 1);
     EXPECT_EQ(editor->determineSaveFormat("JPG"), 1);
-    for (const char* other : {"bmp", "jpeg", "jpg", "PNG", "", static_cast<const char*>(nullptr)})
-        EXPECT_EQ(editor->determineSaveFormat(other), 2) << (other ? other : "null");
+    EXPECT_EQ(editor->determineSaveFormat("PNG"), 2);
+    for (const char* other :
+         {"bmp", "jpeg", "jpg", "png", "GIF", "", static_cast<const char*>(nullptr)})
+        EXPECT_EQ(editor->determineSaveFormat(other), 3) << (other ? other : "null");
 
     EXPECT_EQ(editor->appendFormat(0, "/d/x"), "/d/x.bmp");
     EXPECT_EQ(editor->appendFormat(1, "/d/x"), "/d/x.jpg");
+    EXPECT_EQ(editor->appendFormat(2, "/d/x"), "/d/x.png");
+    EXPECT_EQ(editor->appendFormat(3, "/d/x"), "/d/x");
 
     // Written as asked, under the name as given.
     EXPECT_TRUE(editor->saveFileWithFormat(0, inBackpack("a.jpg")));
     EXPECT_TRUE(editor->saveFileWithFormat(1, inBackpack("b")));
-    EXPECT_FALSE(editor->saveFileWithFormat(2, inBackpack("c.bmp")));
-    EXPECT_EQ(filesIn(), QStringList({"a.jpg", "b"}));
+    EXPECT_TRUE(editor->saveFileWithFormat(2, inBackpack("c.bmp")));
+    EXPECT_FALSE(editor->saveFileWithFormat(3, inBackpack("d.bmp")));
+    EXPECT_EQ(filesIn(), QStringList({"a.jpg", "b", "c.bmp"}));
     EXPECT_EQ(QImageReader::imageFormat(inBackpack("a.jpg")), "bmp");
     EXPECT_EQ(QImageReader::imageFormat(inBackpack("b")), "jpeg");
+    EXPECT_EQ(QImageReader::imageFormat(inBackpack("c.bmp")), "png");
     EXPECT_TRUE(samePixels(QImage(inBackpack("a.jpg")), picture()));
     EXPECT_TRUE(editor->currentFileName.isNull()); // the shown name is not theirs to change
 

@@ -89,6 +89,30 @@ TEST_F(Installed, BrokerListsTheInstalledComponents) {
     EXPECT_TRUE(classes.contains("KVQ_MathServer")) << r.out.constData() << r.err.constData();
     EXPECT_TRUE(classes.contains("KVQ_SymWatchHub")) << r.out.constData();
 #if defined(KV_HAVE_PX)
+    EXPECT_TRUE(classes.contains("KVQ_imageEditor")) << r.out.constData();
+#endif
+}
+
+TEST_F(Installed, MathConsoleReachesTheMathServer) {
+    const ProgramRun r =
+        run(program("mathconsole"), {}, plainEnvironment(), "1\n1\n1+2\nQUIT\n0\n");
+    EXPECT_EQ(r.status, 0) << r.err.constData();
+    EXPECT_TRUE(r.out.contains(" INPUT = 1+2\n   ANS = 3\n")) << r.out.constData();
+    EXPECT_FALSE(loadFailure(r.err)) << r.err.constData();
+}
+
+TEST_F(Installed, DesktopEntryRunsTheLauncher) {
+    QFile entry(installed(QStringLiteral(KV_DATADIR "/applications/px.desktop")));
+    ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = entry.readAll().split('\n');
+    EXPECT_TRUE(lines.contains("Exec=px %f"));
+    EXPECT_TRUE(lines.contains("Name=Image Editor"));
+    // File managers offer the editor for the pictures it opens.
+    EXPECT_TRUE(lines.contains("MimeType=image/bmp;image/jpeg;image/png;"));
+    EXPECT_TRUE(QFileInfo(program("px")).isExecutable());
+}
+
+#if defined(KV_HAVE_PX)
 // The launcher opens the editor on a picture named relative to the caller's folder; the editor,
 // driven over a private bus, takes its own slots and refuses Qt's, loading nothing from the
 // build. Remote control cannot close it, so the test ends it. Started through a symbolic link in

@@ -258,6 +258,30 @@ TEST(MessageBox, CaptionTextAndAbsentButtons) {
         KVQ_MessageBox::information(nullptr, "c", "t", QString(), QString(), QString(), 0, -1), 0);
 }
 
+// A list of buttons, more than three: indices in order, Escape gives the escape index; an empty
+// list offers "OK".
+TEST(MessageBox, ListOfButtons) {
+    const QStringList formats{"BMP", "JPG", "PNG", "Cancel"};
+    answerNextModal([](QWidget* w) {
+        QStringList shown;
+        for (QPushButton* b : w->findChildren<QPushButton*>())
+            shown << b->text();
+        shown.sort();
+        EXPECT_EQ(shown, QStringList({"BMP", "Cancel", "JPG", "PNG"}));
+        QTest::mouseClick(buttonText(w, "PNG"), Qt::LeftButton);
+    });
+    EXPECT_EQ(KVQ_MessageBox::information(nullptr, "f", "t", formats, 0, 3), 2);
+    answerNextModal([](QWidget* w) { keys(w, {Qt::Key_Escape}); });
+    EXPECT_EQ(KVQ_MessageBox::information(nullptr, "f", "t", formats, 0, 3), 3);
+    answerNextModal([](QWidget* w) { keys(w, {Qt::Key_Return}); });
+    EXPECT_EQ(KVQ_MessageBox::information(nullptr, "f", "t", formats, 1, 3), 1);
+    answerNextModal([](QWidget* w) {
+        EXPECT_EQ(w->findChildren<QPushButton*>().size(), 1);
+        keys(w, {Qt::Key_Return});
+    });
+    EXPECT_EQ(KVQ_MessageBox::information(nullptr, "c", "t", QStringList(), 0, -1), 0);
+}
+
 TEST(MessageBox, CodedButtons) {
     // 0, 1, 0: a single acknowledgement button, answered by Return or Escape.
     answerNextModal([](QWidget* w) {

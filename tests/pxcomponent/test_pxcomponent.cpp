@@ -121,7 +121,7 @@ TEST(PxComponent, RemoteControlReachesOnlyTheEditorsOwnSlotsAndWaitsForItsBoxes)
 }
 
 // The framework comes from the loading process: the library names none of its libraries.
-// libjpeg checks JPEG files before Qt decodes them.
+// libjpeg and libpng decode JPEG and PNG files.
 TEST(PxComponent, NeedsOnlyQtAndTheRuntimes) {
     QProcess readelf;
     readelf.start(QStringLiteral("readelf"), {QStringLiteral("-d"), QStringLiteral(KV_PX_LIBRARY)});
@@ -130,9 +130,10 @@ TEST(PxComponent, NeedsOnlyQtAndTheRuntimes) {
     const QString out = QString::fromLocal8Bit(readelf.readAllStandardOutput());
     EXPECT_TRUE(out.contains(QStringLiteral("Library soname: [libpx.so.1]")));
     const QRegularExpression needed(QStringLiteral("\\(NEEDED\\).*\\[(.+)\\]"));
-    const QRegularExpression allowed(QStringLiteral(
-        "^(libQt6(Core|Gui|Widgets)\\.so\\.6|libjpeg\\.so\\.62|libstdc\\+\\+\\.so\\.6|"
-        "libgcc_s\\.so\\.1|libm\\.so\\.6|libc\\.so\\.6|lib(a|ub)san\\.so\\.\\d+)$"));
+    const QRegularExpression allowed(
+        QStringLiteral("^(libQt6(Core|Gui|Widgets)\\.so\\.6|libjpeg\\.so\\.62|libpng16\\.so\\.16|"
+                       "libstdc\\+\\+\\.so\\.6|"
+                       "libgcc_s\\.so\\.1|libm\\.so\\.6|libc\\.so\\.6|lib(a|ub)san\\.so\\.\\d+)$"));
     int count = 0;
     for (auto it = needed.globalMatch(out); it.hasNext(); ++count) {
         const QString library = it.next().captured(1);
