@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QSaveFile>
 
@@ -98,16 +99,52 @@ void KV_RecoveryFile::writeDue() {
     writing = true;
     changedWhileWriting = false;
     const quint64 write = ++writes;
+    const QPixmap& picture = *doc->pmScaled();
+    const QImage::Format format =
+        picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+    if (snapshot.size() != picture.size() || snapshot.format() != format) {
+        // The copy goes into a buffer kept from write to write. A new one is made, and its
+        // memory touched, on the worker: taking fresh memory for a large picture costs many
+        // times the copy itself.
+        snapshot = QImage();
+        const QSize size = picture.size();
+        worker.start([this, write, size, format] {
+            QImage buffer(size, format);
+            buffer.fill(Qt::white);
+            QMetaObject::invokeMethod(
+                this,
+                [this, write, buffer]() mutable {
+                    if (write != writes || !writing)
+                        return; // discarded meanwhile
+                    snapshot = std::move(buffer);
+                    writing = false;
+                    writeDue();
+                },
+                Qt::QueuedConnection);
+        });
+        return;
+    }
     // The copy is taken here, where the picture is painted; encoding and writing go to the
-    // worker.
-    Contents contents{doc->pmScaled()->toImage(), doc->isFile() ? doc->fileName() : QString(),
-                      doc->currentFormat()};
+    // worker, which lets go of the buffer before it reports back.
+    {
+        QPainter painter(&snapshot);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawPixmap(0, 0, picture);
+    }
+    Contents contents{snapshot, doc->isFile() ? doc->fileName() : QString(), doc->currentFormat()};
     const QString target = filePath;
-    worker.start([this, write, target, contents] {
+    worker.start([this, write, target, contents]() mutable {
         const bool ok = KV_RecoveryFile::write(target, contents);
+        contents = Contents();
         QMetaObject::invokeMethod(
             this, [this, write, ok] { writeFinished(write, ok); }, Qt::QueuedConnection);
     });
+}
+
+void KV_RecoveryFile::writeNow() {
+    timer.stop();
+    if (!writing)
+        writeDue();
 }
 
 void KV_RecoveryFile::writeFinished(quint64 write, bool ok) {
@@ -121,8 +158,10 @@ void KV_RecoveryFile::writeFinished(quint64 write, bool ok) {
 }
 
 void KV_RecoveryFile::waitForWrite() {
-    worker.waitForDone();
-    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    do {
+        worker.waitForDone();
+        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    } while (writing);
 }
 
 void KV_RecoveryFile::discard() {
@@ -131,6 +170,7 @@ void KV_RecoveryFile::discard() {
     writing = false;
     changedWhileWriting = false;
     ++writes;
+    snapshot = QImage();
     QFile::remove(filePath);
 }
 

@@ -34,6 +34,8 @@ public:
     QString path() const { return filePath; }
     // Drops a pending write and removes the file.
     void discard();
+    // Copies the picture and starts writing it at once, as the timer does after a change.
+    void writeNow();
     // Waits until the write in progress, if any, is on disk.
     void waitForWrite();
     // Makes a left-over file this editor's own; false when it could not be moved.
@@ -65,6 +67,7 @@ private:
     bool writing = false;
     bool changedWhileWriting = false;
     quint64 writes = 0; // numbers the writes, so that one finished after a discard is ignored
+    QImage snapshot;    // the copy written, kept for the next write while the picture's size stays
 };
 
 #endif
