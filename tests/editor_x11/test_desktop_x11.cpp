@@ -17,6 +17,7 @@ protected:
     }
     // Starts the other program and gives it the keyboard.
     void startProbe() {
+        probe.setProcessEnvironment(editorEnvironment()); // on X, whatever the caller's platform
         probe.start(QStringLiteral(KV_TYPINGPROBE), {QStringLiteral("typing probe")},
                     QIODevice::ReadOnly);
         ASSERT_TRUE(probe.waitForStarted(5000));
