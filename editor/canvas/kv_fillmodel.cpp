@@ -32,17 +32,17 @@ void KV_FillModel::mousePress(QMouseEvent* e) {
     QPixmap* picture = doc->pmScaled();
     if (!QRect(0, 0, picture->width(), picture->height()).contains(p))
         return;
+    const QRgb colour = controller->activeFloodColor().rgb();
     // One pixel is enough to decide whether to fill at all (a whole image would be a copy of
-    // the picture while the document paints on it).
-    if (picture->copy(p.x(), p.y(), 1, 1).toImage().pixel(0, 0) == 0xff000000u)
+    // the picture while the document paints on it): a region of the fill colour stays as it is.
+    if (picture->copy(p.x(), p.y(), 1, 1).toImage().pixel(0, 0) == colour)
         return;
     // The fill works on the picture's pixels directly (taken over without a copy), and hands the
-    // history the runs it filled.
+    // history the runs it filled. The colour is opaque, so its value is the same with or
+    // without premultiplied alpha; an image without an alpha channel takes it as it is.
     QImage image = doc->takePixels();
-    // The fill paints black: pixel value 0, which an image with an alpha channel would take as
-    // transparent, so such an image gets opaque black.
     KV_FillRecord record;
-    scanner.fill(&image, image.hasAlphaChannel() ? 0xff000000u : 0u, p.x(), p.y(), &record);
+    scanner.fill(&image, colour, p.x(), p.y(), &record);
     doc->putPixels(std::move(image));
     doc->recordFill(std::move(record));
     doc->updateImage();

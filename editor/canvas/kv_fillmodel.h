@@ -1,6 +1,6 @@
 // KV_FillModel: the flood fill tool. A press paints the 4-connected region of pixels of
-// exactly the pressed pixel's colour black; the fill itself is KV_FillScanner's. It acts on the
-// press alone.
+// exactly the pressed pixel's colour in the controller's flood colour (black unless another is
+// chosen); the fill itself is KV_FillScanner's. It acts on the press alone.
 #ifndef KV_FILLMODEL_H
 #define KV_FILLMODEL_H
 

@@ -16,6 +16,7 @@ constexpr int AttrShapeTool = 6;
 constexpr int ToolPencil = 1;
 constexpr int ToolShape = 2;
 constexpr int ToolFill = 3;
+constexpr int ToolEraser = 4;
 
 // Pencil-tool codes. PencilArrowLine is chosen by the controller, never by the user.
 constexpr int PencilFreeForm = 1;
@@ -47,8 +48,17 @@ constexpr int StyleSolid = 1;
 constexpr int StyleDashed = 2;
 constexpr int StyleDotted = 3;
 
-// Colour codes: first argument of setToolColor.
+// Colour codes: first argument of setToolColor. ColorFill is the shapes' fill, white meaning
+// no fill; ColorShapeFill sets it too, with white a colour like any other. ColorFlood is the
+// flood fill's colour.
 constexpr int ColorLine = 1;
 constexpr int ColorFill = 2;
+constexpr int ColorFlood = 3;
+constexpr int ColorShapeFill = 4;
+
+// Eraser sizes: the side of its square tip in pixels.
+constexpr int EraserSizeMin = 1;
+constexpr int EraserSizeMax = 64;
+constexpr int EraserSizeDefault = 8;
 
 #endif

@@ -1,5 +1,6 @@
 #include "kv_toolscontroller.h"
 
+#include "kv_erasermodel.h"
 #include "kv_fillmodel.h"
 #include "kv_pencilmodel.h"
 #include "kv_shapesmodel.h"
@@ -19,6 +20,7 @@ KV_ToolsController::~KV_ToolsController() {
     pencil = nullptr;
     shape = nullptr;
     fill = nullptr;
+    eraser = nullptr;
     // In the order added: the pencil, the shape and the fill model first.
     for (auto& entry : registry)
         delete entry.second;
@@ -35,6 +37,8 @@ void KV_ToolsController::init() {
     addTool(ToolShape, std::unique_ptr<KV_Tool>(shape));
     fill = new KV_FillModel(this);
     addTool(ToolFill, std::unique_ptr<KV_Tool>(fill));
+    eraser = new KV_EraserModel(this);
+    addTool(ToolEraser, std::unique_ptr<KV_Tool>(eraser));
     controlKey = false;
     chooseTool(tool);
 }
@@ -104,6 +108,8 @@ void KV_ToolsController::setToolAttribute(int attribute, int value) {
         lineStyle = StyleSolid;
         lineColor = QColor(Qt::black);
         fillColor = QColor(Qt::black);
+        noFill = false;
+        floodColor = QColor(Qt::black);
         break;
     }
     if (lineEnding == EndingArrowArrow || lineEnding == EndingArrowNone ||
@@ -119,10 +125,33 @@ void KV_ToolsController::setToolColor(int which, QColor color) {
         qWarning("Invalid Color passed");
         return;
     }
-    if (which == ColorLine)
+    switch (which) {
+    case ColorLine:
         lineColor = color;
-    else if (which == ColorFill)
+        break;
+    case ColorFill:
         fillColor = color;
+        // Qt 2's QColor equality: validity and the RGB value.
+        noFill = (color.rgb() & 0xffffffu) == 0xffffffu;
+        break;
+    case ColorFlood:
+        // A flood fill paints opaque pixels: a region half transparent would hide the fill's
+        // edge.
+        floodColor = color;
+        floodColor.setAlpha(255);
+        break;
+    case ColorShapeFill:
+        fillColor = color;
+        noFill = false;
+        break;
+    default:
+        break;
+    }
+}
+
+void KV_ToolsController::setEraserSize(int size) {
+    if (size >= EraserSizeMin && size <= EraserSizeMax)
+        eraserSize = size;
 }
 
 void KV_ToolsController::followControl(const QMouseEvent* e) {
@@ -189,9 +218,7 @@ QPen KV_ToolsController::currentPen() const {
 }
 
 QBrush KV_ToolsController::currentBrush() const {
-    // Qt 2's QColor equality: validity and the RGB value.
-    const bool white = fillColor.isValid() && (fillColor.rgb() & 0xffffffu) == 0xffffffu;
-    if (white)
+    if (noFill)
         return QBrush(Qt::NoBrush);
     return QBrush(fillColor, Qt::SolidPattern);
 }

@@ -18,6 +18,7 @@ class KVQ_ImageDocument;
 class KV_PencilModel;
 class KV_ShapeModel;
 class KV_FillModel;
+class KV_EraserModel;
 class KV_Tool;
 class QMouseEvent;
 class QPainter;
@@ -47,6 +48,13 @@ public:
     int activeLineThickness() const { return lineThickness; }
     QColor activeLineColor() const { return lineColor; }
     QColor activeFillColor() const { return fillColor; }
+    // Whether shapes are filled (with activeFillColor).
+    bool shapesFilled() const { return !noFill; }
+    QColor activeFloodColor() const { return floodColor; }
+    // The side of the eraser's square tip in pixels; a size outside EraserSizeMin to
+    // EraserSizeMax changes nothing.
+    int activeEraserSize() const { return eraserSize; }
+    void setEraserSize(int size);
 
     QPen currentPen() const;
     QBrush currentBrush() const;
@@ -67,6 +75,7 @@ public:
     KV_PencilModel* pencilModel() const { return pencil; }
     KV_ShapeModel* shapeModel() const { return shape; }
     KV_FillModel* fillModel() const { return fill; }
+    KV_EraserModel* eraserModel() const { return eraser; }
 
     // Gives a pen a width and the caps and joins that make Qt 6 cover what Qt 2 covered: a
     // one-pixel line includes both end points (Qt 2's thin lines did; Qt 6 needs square caps for
@@ -95,9 +104,13 @@ private:
     int lineStyle = StyleSolid;
     QColor lineColor = QColor(Qt::black);
     QColor fillColor = QColor::fromRgb(0xffffffffu);
+    bool noFill = true;
+    QColor floodColor = QColor(Qt::black);
+    int eraserSize = EraserSizeDefault;
     KV_PencilModel* pencil = nullptr;
     KV_ShapeModel* shape = nullptr;
     KV_FillModel* fill = nullptr;
+    KV_EraserModel* eraser = nullptr;
     // Every tool with its code, in the order added; owned.
     std::vector<std::pair<int, KV_Tool*>> registry;
     KV_Tool* current = nullptr;

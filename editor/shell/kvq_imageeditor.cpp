@@ -60,6 +60,7 @@ KVQ_imageEditor::KVQ_imageEditor(QWidget* parent, const char* name, QString file
 
     buildActions();
     buildToolBars();
+    buildColourTools();
     formatCode = 0;
     buildMenus();
     keyMapping();
@@ -279,8 +280,8 @@ KVQ_imageEditor::~KVQ_imageEditor() {
         delete action;
     delete redoAction;
     delete modeGroup;
-    QObject* const widgets[] = {lineToolBar, fillToolBar, shapesToolBar, appToolBar, fileMenu,
-                                editMenu,    imageMenu,   viewMenu,      titleBar};
+    QObject* const widgets[] = {lineToolBar, fillToolBar, shapesToolBar, appToolBar, eraserToolBar,
+                                fileMenu,    editMenu,    imageMenu,     viewMenu,   titleBar};
     for (QObject* widget : widgets)
         delete widget;
 }

@@ -12,6 +12,8 @@
 //   kvq_imageeditor_saveas.cpp Save As and the image-format helpers, About and Help
 //   kvq_imageeditor_recovery.cpp the offer to reopen a picture recovered after a crash
 //   kvq_imageeditor_view.cpp   the application bar: pan, zoom, undo and redo
+//   kvq_imageeditor_colours.cpp the colour pickers, the eraser's tool bar and pointer, and the
+//                              slots that set colours, the eraser's size and the tool by name
 #ifndef KVQ_IMAGEEDITOR_H
 #define KVQ_IMAGEEDITOR_H
 
@@ -25,6 +27,7 @@
 
 class KVQ_ImageDocument;
 class KV_RecoveryFile;
+class KVQ_ColourPopup;
 class KVQ_MenuBar;
 class KVQ_PopupMenu;
 class KVQ_TitleBar;
@@ -146,6 +149,19 @@ public slots:
     virtual void zoomOut();
     virtual void setZoom(int percent);
 
+public slots:
+    // Colours, the eraser and the tool, also for remote control. A colour is a name or #rrggbb;
+    // one that is not a colour changes nothing and logs a line. setLineColor sets the lines'
+    // colour, setFillColor the flood fill's, setShapeFillColor the shapes' fill (switching it
+    // on; "none" switches it off). setEraserSize takes the side of the eraser in pixels (1 to
+    // 64). chooseTool switches on the mode of "pencil", "fill", "text", "shapes", "eraser" or
+    // "select", as a tap on its switch does.
+    void setLineColor(QString name);
+    void setFillColor(QString name);
+    void setShapeFillColor(QString name);
+    void setEraserSize(int size);
+    void chooseTool(QString name);
+
 protected:
     // The soft address-space limit meaning "unlimited".
     static constexpr quint64 NoAddressLimit = ~quint64(0);
@@ -216,6 +232,28 @@ private:
     void placeholderMode(bool on, int prevMode, int mode);
     void showViewBar(KVQ_ToolBar* bar, int tool);
 
+    // Colours and the eraser (kvq_imageeditor_colours.cpp).
+    // The eraser's tool bar and the colours shown on the tool bars, once at construction.
+    void buildColourTools();
+    // Shows the colour popup over the button; false when it was dismissed. noFill, when given,
+    // offers "No fill" and tells whether it was taken.
+    bool runColourPopup(QAction* button, const QColor& now, QColor* chosen, bool* noFill);
+    // The pickers of the line, fill and shapes tool bars: a colour chosen in the popup goes to
+    // the document; "No fill" (shapes) leaves shapes empty, and the fill toggle then brings back
+    // the colour chosen before.
+    void pickLineColour();
+    void pickFloodColour();
+    void pickShapeFill();
+    // The line, flood and shape colours: to the document, and shown on their buttons.
+    void applyLineColour(const QColor& colour);
+    void applyFloodColour(const QColor& colour);
+    void applyShapeFill();
+    void showColours();
+    // The popup of eraser sizes (the eraser bar's button).
+    void eraserSizeButton();
+    // The pointer over the picture: the eraser's square at the zoom, in the eraser mode.
+    void followEraserCursor();
+
     // The changed-document prompt; false when the user cancelled the operation, or chose to
     // save and the picture was not written.
     bool askToSave(const QString& caption, const QString& text);
@@ -272,6 +310,10 @@ protected:
     KVQ_ToolBar* fillToolBar = nullptr;
     KVQ_ToolBar* shapesToolBar = nullptr;
     KVQ_ToolBar* appToolBar = nullptr;
+    KVQ_ToolBar* eraserToolBar = nullptr;
+    QAction* eraserSizeAction = nullptr;
+    // The shapes' fill colour chosen in their popup; until one is, the fill toggle fills black.
+    QColor shapesFillColour;
     KVQ_TitleBar* titleBar = nullptr;
     KVQ_MenuBar* menuBar = nullptr;
     KVQ_PopupMenu* fileMenu = nullptr;

@@ -173,7 +173,7 @@ void KVQ_imageEditor::notImplemented() {
 void KVQ_imageEditor::showViewBar(KVQ_ToolBar* bar, int tool) {
     // Choosing a tool leaves the pan mode.
     appActions[0]->setChecked(false);
-    for (KVQ_ToolBar* other : {lineToolBar, fillToolBar, shapesToolBar})
+    for (KVQ_ToolBar* other : {lineToolBar, fillToolBar, shapesToolBar, eraserToolBar})
         if (other != bar)
             other->hide();
     if (bar == lineToolBar) {
@@ -186,6 +186,7 @@ void KVQ_imageEditor::showViewBar(KVQ_ToolBar* bar, int tool) {
     }
     if (document)
         document->setToolAttribute(AttrTool, tool);
+    followEraserCursor();
 }
 
 void KVQ_imageEditor::placeholderMode(bool on, int prevMode, int mode) {
@@ -219,7 +220,9 @@ void KVQ_imageEditor::fViewPickerToolFour(bool on) {
 }
 
 void KVQ_imageEditor::fViewPickerToolFive(bool on) {
-    placeholderMode(on, 3, 4);
+    trackFocus(1, prevModeIndex, 3, modeIndex, 4);
+    if (on)
+        showViewBar(eraserToolBar, ToolEraser);
 }
 
 void KVQ_imageEditor::fViewPickerToolSix(bool on) {
@@ -269,10 +272,10 @@ void KVQ_imageEditor::sLineToolFive(bool) {
 void KVQ_imageEditor::sLineToolSix(bool) {
     trackFocus(2, prevLineIndex, 4, lineIndex, 5);
     highlightLine(5);
-    notImplemented();
+    pickLineColour();
 }
 
-// The fill tool bar: no button changes the tool's attributes.
+// The fill tool bar: the colour holder shows the fill's colour, the picker chooses it.
 
 void KVQ_imageEditor::tFillToolOne(bool) {
     trackFocus(2, prevFillIndex, 2, fillIndex, 0);
@@ -286,7 +289,7 @@ void KVQ_imageEditor::tFillToolTwo(bool) {
 void KVQ_imageEditor::tFillToolThree(bool) {
     trackFocus(2, prevFillIndex, 1, fillIndex, 2);
     highlightFill(2);
-    notImplemented();
+    pickFloodColour();
 }
 
 // The shapes tool bar.
@@ -327,10 +330,9 @@ void KVQ_imageEditor::frShapesToolSix(bool) {
 void KVQ_imageEditor::frShapesToolSeven(bool) {
     trackFocus(2, prevShapesIndex, 4, shapesIndex, 6);
     highlightShape(6);
-    // Shapes are filled black, or not filled (white stands for no fill).
+    // Shapes are filled (black until a colour is chosen), or not filled.
     shapesFillBlack = !shapesFillBlack;
-    if (document)
-        document->setToolColor(ColorFill, shapesFillBlack ? QColor(Qt::black) : QColor(Qt::white));
+    applyShapeFill();
 }
 
 void KVQ_imageEditor::frShapesToolEight(bool) {
@@ -341,7 +343,7 @@ void KVQ_imageEditor::frShapesToolEight(bool) {
 void KVQ_imageEditor::frShapesToolNine(bool) {
     trackFocus(2, prevShapesIndex, 6, shapesIndex, 8);
     highlightShape(8);
-    notImplemented();
+    pickShapeFill();
 }
 
 // Other slots.

@@ -16,6 +16,7 @@ void KVQ_imageEditor::apToolBar(bool on) {
     }
     if (document)
         document->setPanMode(on);
+    followEraserCursor(); // leaving the pan mode gives the view the arrow back
 }
 
 void KVQ_imageEditor::undo() {

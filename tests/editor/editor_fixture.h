@@ -42,6 +42,8 @@ public:
     using KVQ_imageEditor::determineInputFormat;
     using KVQ_imageEditor::determineSaveFormat;
     using KVQ_imageEditor::editMenu;
+    using KVQ_imageEditor::eraserSizeAction;
+    using KVQ_imageEditor::eraserToolBar;
     using KVQ_imageEditor::fileAboutAction;
     using KVQ_imageEditor::fileExitAction;
     using KVQ_imageEditor::fileFilter;
@@ -77,6 +79,7 @@ public:
     using KVQ_imageEditor::saveFileWithFormat;
     using KVQ_imageEditor::shapeActions;
     using KVQ_imageEditor::shapesFillBlack;
+    using KVQ_imageEditor::shapesFillColour;
     using KVQ_imageEditor::shapesIndex;
     using KVQ_imageEditor::shapesToolBar;
     using KVQ_imageEditor::sizeAcceptable;

@@ -64,7 +64,7 @@ TEST_F(Tools, ModeSwitchesChangeToolAndBars) {
 
 TEST_F(Tools, PlaceholderModesSayNotImplementedAndKeepTheTool) {
     tap(editor->modeActions[1]);
-    for (int mode : {2, 4, 5}) {
+    for (int mode : {2, 5}) {
         ModalScript script({ModalScript::key(Qt::Key_Return)});
         tap(editor->modeActions[mode]);
         ASSERT_EQ(script.seen().size(), 1u) << mode;
@@ -214,18 +214,21 @@ TEST_F(Tools, HighlightsBookkeepingAndPlaceholderButtons) {
     EXPECT_EQ(editor->lineIndex, 2);
     EXPECT_EQ(editor->prevLineIndex, 1);
 
+    // The colour pickers open the colour popup (Return takes the colour highlighted, the
+    // current one; Escape dismisses it).
     {
         ModalScript script({ModalScript::key(Qt::Key_Return)});
         tap(editor->lineActions[5]);
-        EXPECT_EQ(script.texts(), QStringList{"Not Implemented"});
+        ASSERT_EQ(script.seen().size(), 1u);
     }
+    EXPECT_EQ(tools()->activeLineColor(), QColor(Qt::black));
     EXPECT_TRUE(editor->lineActions[5]->isChecked());
 
     tap(editor->modeActions[1]);
     {
         ModalScript script({ModalScript::key(Qt::Key_Escape)});
         tap(editor->fillActions[2]);
-        EXPECT_EQ(script.texts(), QStringList{"Not Implemented"});
+        EXPECT_EQ(script.seen().size(), 1u);
     }
     EXPECT_FALSE(editor->fillActions[0]->isChecked());
     EXPECT_TRUE(editor->fillActions[2]->isChecked());
@@ -240,7 +243,7 @@ TEST_F(Tools, HighlightsBookkeepingAndPlaceholderButtons) {
     {
         ModalScript script({ModalScript::key(Qt::Key_Return)});
         tap(editor->shapeActions[8]);
-        EXPECT_EQ(script.texts(), QStringList{"Not Implemented"});
+        EXPECT_EQ(script.seen().size(), 1u);
     }
     EXPECT_EQ(editor->shapesIndex, 8);
     EXPECT_EQ(editor->prevShapesIndex, 6);

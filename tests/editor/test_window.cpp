@@ -42,9 +42,12 @@ TEST_F(Window, MetaObjectKeepsTheFortyEightSlotsInOrderAndAddsTheViewSlots) {
         "determineSaveFormat(const char*)", "saveFileWithFormat(int,QString)",
         "appendFormat(int,QString)",
         // The application bar's functions follow the forty-eight.
-        "undo()", "redo()", "zoomIn()", "zoomOut()", "setZoom(int)"};
+        "undo()", "redo()", "zoomIn()", "zoomOut()", "setZoom(int)",
+        // Then colours, the eraser's size and the tool by name.
+        "setLineColor(QString)", "setFillColor(QString)", "setShapeFillColor(QString)",
+        "setEraserSize(int)", "chooseTool(QString)"};
     EXPECT_EQ(ownSlots(meta), expected);
-    EXPECT_EQ(meta->methodCount() - meta->methodOffset(), 53);
+    EXPECT_EQ(meta->methodCount() - meta->methodOffset(), 58);
     for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
         const QMetaMethod m = meta->method(i);
         const int index = i - meta->methodOffset();
