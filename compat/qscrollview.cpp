@@ -241,6 +241,8 @@ bool QScrollView::panEvent(QMouseEvent* e) {
         panning = true;
         panButton = e->button();
         panLast = e->globalPosition().toPoint();
+        // Out of the pan mode, the arrow follows; a middle-button drag gives back what it found.
+        cursorBeforePan = panModeOn ? QCursor(Qt::ArrowCursor) : viewport()->cursor();
         viewport()->setCursor(Qt::ClosedHandCursor);
         return true;
     case QEvent::MouseMove:
@@ -257,7 +259,10 @@ bool QScrollView::panEvent(QMouseEvent* e) {
             return false;
         if (e->button() == panButton) {
             panning = false;
-            viewport()->setCursor(panModeOn ? Qt::OpenHandCursor : Qt::ArrowCursor);
+            if (panModeOn)
+                viewport()->setCursor(Qt::OpenHandCursor);
+            else
+                viewport()->setCursor(cursorBeforePan);
         }
         return true;
     default:

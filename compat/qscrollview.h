@@ -11,6 +11,7 @@
 #define KV_COMPAT_QSCROLLVIEW_H
 
 #include <QAbstractScrollArea>
+#include <QCursor>
 #include <QEvent>
 #include <QTimer>
 
@@ -126,6 +127,8 @@ private:
     bool panning = false;
     Qt::MouseButton panButton = Qt::NoButton;
     QPoint panLast;
+    // The pointer a drag that moves the view gives back when it ends out of the pan mode.
+    QCursor cursorBeforePan;
     // A drag that reaches the contents: where the pen last was, for the auto-scroll.
     bool dragging = false;
     QPointF dragPos;

@@ -267,6 +267,17 @@ TEST_F(Colours, TheEraserModeItsSizePopupAndPointer) {
     editor->setZoom(800);
     EXPECT_EQ(view->cursor().pixmap().size(), QSize(128, 128)); // capped
     editor->setZoom(100);
+    // The pan mode shows its hand, and leaving it the square again; so does a drag with the
+    // middle button.
+    editor->apToolBar(true);
+    EXPECT_EQ(view->cursor().shape(), Qt::OpenHandCursor);
+    editor->apToolBar(false);
+    EXPECT_EQ(view->cursor().pixmap().size(), QSize(32, 32));
+    QTest::mousePress(view, Qt::MiddleButton, {}, QPoint(50, 50));
+    EXPECT_EQ(view->cursor().shape(), Qt::ClosedHandCursor);
+    QTest::mouseRelease(view, Qt::MiddleButton, {}, QPoint(60, 60));
+    EXPECT_EQ(view->cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(view->cursor().pixmap().size(), QSize(32, 32));
 
     // A dismissed size popup keeps the size.
     {
