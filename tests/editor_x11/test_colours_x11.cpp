@@ -1,5 +1,7 @@
 // Colours and the eraser on a real X server: red chosen from the fill tool bar's colour popup
-// with the keys fills red; the eraser clears a black picture with its square.
+// with the keys fills red; the eraser clears a black picture with its square; ferry sets the
+// fill colour and the tool by name.
+#include "kv_privatebus.h"
 #include "x11_fixture.h"
 
 namespace {
@@ -57,6 +59,29 @@ TEST_F(EditorOnX, TheEraserClearsASquarePath) {
     EXPECT_EQ(saved.pixel(150, 104), Black);
     EXPECT_EQ(saved.pixel(95, 100), Black);
     EXPECT_EQ(saved.pixel(204, 100), Black);
+}
+
+// ferry chooses the tool and the colour by name; a bad colour changes nothing.
+TEST_F(EditorOnX, FerrySetsTheFillColourAndTheTool) {
+    KV_PrivateBus bus;
+    ASSERT_TRUE(bus.isRunning());
+    start(editorEnvironment(bus.environment()));
+    const auto ferry = [&bus](const QString& query) {
+        QProcess p;
+        p.setProcessEnvironment(bus.environment());
+        p.start(QStringLiteral(KV_FERRY), {query});
+        EXPECT_TRUE(p.waitForFinished(10000));
+        EXPECT_EQ(p.exitCode(), 0) << qPrintable(query);
+        QThread::msleep(300);
+    };
+    ferry(QStringLiteral("px&setFillColor(QString)&#00ff00"));
+    ferry(QStringLiteral("px&setFillColor(QString)&notacolour"));
+    ferry(QStringLiteral("px&chooseTool(QString)&fill"));
+    click(onPicture(240, 160));
+    const QImage saved = saveAndQuit();
+    ASSERT_EQ(saved.size(), QSize(480, 320));
+    EXPECT_EQ(saved.pixel(240, 160), 0xff00ff00u);
+    EXPECT_EQ(saved.pixel(0, 0), 0xff00ff00u);
 }
 
 } // namespace
