@@ -12,7 +12,8 @@
 
 namespace {
 
-// The grid, row by row: greys, then reds to yellows, greens to blues, purples to pinks.
+// The grid, row by row: black to white; reds to yellows; greens to blues; blues to pinks;
+// browns and light shades.
 const QRgb Colours[] = {0x000000, 0x404040, 0x808080, 0xc0c0c0, 0xffffff, 0x800000, 0xff0000,
                         0xff8000, 0xffff00, 0x808000, 0x008000, 0x00ff00, 0x008080, 0x00ffff,
                         0x0080ff, 0x000080, 0x0000ff, 0x800080, 0xff00ff, 0xff80c0, 0x804000,
@@ -29,7 +30,6 @@ constexpr int TextRow = 24;
 KVQ_ColourPopup::KVQ_ColourPopup(QWidget* parent, bool noFill, const QColor& now)
     : QWidget(parent, Qt::Popup), offerNoFill(noFill) {
     setObjectName(QStringLiteral("colourPopup"));
-    setAttribute(Qt::WA_DeleteOnClose, false);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setFixedSize(2 * Margin + Columns * Cell, 2 * Margin + Rows * Cell + Margin + TextRow);
