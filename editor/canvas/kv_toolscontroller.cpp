@@ -2,7 +2,9 @@
 
 #include "kv_fillmodel.h"
 #include "kv_pencilmodel.h"
+#include "kv_selectionmodel.h"
 #include "kv_shapesmodel.h"
+#include "kv_textmodel.h"
 #include "kvq_imagedocument.h"
 
 #include <QMouseEvent>
@@ -19,6 +21,8 @@ KV_ToolsController::~KV_ToolsController() {
     pencil = nullptr;
     shape = nullptr;
     fill = nullptr;
+    text = nullptr;
+    selection = nullptr;
     // In the order added: the pencil, the shape and the fill model first.
     for (auto& entry : registry)
         delete entry.second;
@@ -35,6 +39,10 @@ void KV_ToolsController::init() {
     addTool(ToolShape, std::unique_ptr<KV_Tool>(shape));
     fill = new KV_FillModel(this);
     addTool(ToolFill, std::unique_ptr<KV_Tool>(fill));
+    text = new KV_TextModel(this);
+    addTool(ToolText, std::unique_ptr<KV_Tool>(text));
+    selection = new KV_SelectionModel(this);
+    addTool(ToolSelect, std::unique_ptr<KV_Tool>(selection));
     controlKey = false;
     chooseTool(tool);
 }
@@ -194,6 +202,11 @@ QBrush KV_ToolsController::currentBrush() const {
     if (white)
         return QBrush(Qt::NoBrush);
     return QBrush(fillColor, Qt::SolidPattern);
+}
+
+void KV_ToolsController::settleTools() {
+    for (const auto& entry : registry)
+        entry.second->settle();
 }
 
 void KV_ToolsController::resetFlags() {

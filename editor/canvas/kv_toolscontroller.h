@@ -18,6 +18,8 @@ class KVQ_ImageDocument;
 class KV_PencilModel;
 class KV_ShapeModel;
 class KV_FillModel;
+class KV_TextModel;
+class KV_SelectionModel;
 class KV_Tool;
 class QMouseEvent;
 class QPainter;
@@ -54,6 +56,8 @@ public:
     // Cancels every tool (whatever is half made is abandoned) and finishes the change that was
     // under way, so that what is already on the picture becomes one step of the history.
     void resetFlags();
+    // Asks every tool to put on the picture what it holds over it (see KV_Tool::settle).
+    void settleTools();
 
     // Adds a tool for a tool code; the controller owns it. A code already taken keeps its tool.
     bool addTool(int code, std::unique_ptr<KV_Tool> tool);
@@ -67,6 +71,8 @@ public:
     KV_PencilModel* pencilModel() const { return pencil; }
     KV_ShapeModel* shapeModel() const { return shape; }
     KV_FillModel* fillModel() const { return fill; }
+    KV_TextModel* textModel() const { return text; }
+    KV_SelectionModel* selectionModel() const { return selection; }
 
     // Gives a pen a width and the caps and joins that make Qt 6 cover what Qt 2 covered: a
     // one-pixel line includes both end points (Qt 2's thin lines did; Qt 6 needs square caps for
@@ -98,6 +104,8 @@ private:
     KV_PencilModel* pencil = nullptr;
     KV_ShapeModel* shape = nullptr;
     KV_FillModel* fill = nullptr;
+    KV_TextModel* text = nullptr;
+    KV_SelectionModel* selection = nullptr;
     // Every tool with its code, in the order added; owned.
     std::vector<std::pair<int, KV_Tool*>> registry;
     KV_Tool* current = nullptr;

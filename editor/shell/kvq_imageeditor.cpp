@@ -199,6 +199,8 @@ void KVQ_imageEditor::buildToolBars() {
     zoomLabel->setContentsMargins(6, 0, 6, 0);
     appToolBar->addWidget(zoomLabel);
 
+    buildEditBars();
+
     setToolBar(lineToolBar);
     setAppToolBar(appToolBar);
 }

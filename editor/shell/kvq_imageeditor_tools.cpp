@@ -173,7 +173,7 @@ void KVQ_imageEditor::notImplemented() {
 void KVQ_imageEditor::showViewBar(KVQ_ToolBar* bar, int tool) {
     // Choosing a tool leaves the pan mode.
     appActions[0]->setChecked(false);
-    for (KVQ_ToolBar* other : {lineToolBar, fillToolBar, shapesToolBar})
+    for (KVQ_ToolBar* other : {lineToolBar, fillToolBar, shapesToolBar, textToolBar, selectToolBar})
         if (other != bar)
             other->hide();
     if (bar == lineToolBar) {
@@ -186,6 +186,7 @@ void KVQ_imageEditor::showViewBar(KVQ_ToolBar* bar, int tool) {
     }
     if (document)
         document->setToolAttribute(AttrTool, tool);
+    followTyping();
 }
 
 void KVQ_imageEditor::placeholderMode(bool on, int prevMode, int mode) {
@@ -209,7 +210,9 @@ void KVQ_imageEditor::fViewPickerToolTwo(bool on) {
 }
 
 void KVQ_imageEditor::fViewPickerToolThree(bool on) {
-    placeholderMode(on, 1, 2);
+    trackFocus(1, prevModeIndex, 1, modeIndex, 2);
+    if (on)
+        showViewBar(textToolBar, ToolText);
 }
 
 void KVQ_imageEditor::fViewPickerToolFour(bool on) {
@@ -223,7 +226,9 @@ void KVQ_imageEditor::fViewPickerToolFive(bool on) {
 }
 
 void KVQ_imageEditor::fViewPickerToolSix(bool on) {
-    placeholderMode(on, 4, 5);
+    trackFocus(1, prevModeIndex, 4, modeIndex, 5);
+    if (on)
+        showViewBar(selectToolBar, ToolSelect);
 }
 
 // The pencil and line tool bar.

@@ -84,6 +84,12 @@ public:
     using KVQ_imageEditor::viewMenu;
     using KVQ_imageEditor::viewSpecificTool;
     using KVQ_imageEditor::zoomLabel;
+    using KVQ_imageEditor::textToolBar;
+    using KVQ_imageEditor::selectToolBar;
+    using KVQ_imageEditor::textSizeAction;
+    using KVQ_imageEditor::copyAction;
+    using KVQ_imageEditor::cutAction;
+    using KVQ_imageEditor::pasteAction;
 };
 
 constexpr QRgb White = 0xffffffffu;
