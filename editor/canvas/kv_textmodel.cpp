@@ -244,8 +244,8 @@ void KV_TextModel::commit() {
     if (!typing)
         return;
     KVQ_ImageDocument* doc = document();
-    const bool written = std::any_of(text.cbegin(), text.cend(),
-                                     [](const QString& s) { return !s.isEmpty(); });
+    const bool written =
+        std::any_of(text.cbegin(), text.cend(), [](const QString& s) { return !s.isEmpty(); });
     const QRect area = shownBox;
     const QImage drawn = rendered;
     drop();

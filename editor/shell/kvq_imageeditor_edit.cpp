@@ -55,10 +55,10 @@ void KVQ_imageEditor::buildEditBars() {
         const char* text;
         const char* tip;
         bool (KVQ_imageEditor::*slot)();
-    } buttons[] = {{&copyAction, "selectionCopy", "Copy", "Copy (Ctrl+C)", &KVQ_imageEditor::copy},
-                   {&cutAction, "selectionCut", "Cut", "Cut (Ctrl+X)", &KVQ_imageEditor::cut},
-                   {&pasteAction, "selectionPaste", "Paste", "Paste (Ctrl+V)",
-                    &KVQ_imageEditor::paste}};
+    } buttons[] = {
+        {&copyAction, "selectionCopy", "Copy", "Copy (Ctrl+C)", &KVQ_imageEditor::copy},
+        {&cutAction, "selectionCut", "Cut", "Cut (Ctrl+X)", &KVQ_imageEditor::cut},
+        {&pasteAction, "selectionPaste", "Paste", "Paste (Ctrl+V)", &KVQ_imageEditor::paste}};
     for (const auto& b : buttons) {
         auto* action = new QAction(this);
         action->setObjectName(QLatin1String(b.name));
@@ -233,18 +233,17 @@ bool KVQ_imageEditor::pasteImage(const QImage& image) {
                 .arg(image.height())
                 .arg(size.width())
                 .arg(size.height());
-        const int answer =
-            KVQ_MessageBox::information(this, tr("Paste"), question, tr("Yes"), tr("No"),
-                                        QString(), 0, 1);
+        const int answer = KVQ_MessageBox::information(this, tr("Paste"), question, tr("Yes"),
+                                                       tr("No"), QString(), 0, 1);
         // Refused, or the picture could not grow: the paste is cut to the picture's size.
         if (answer != 0 || !document->enlargePicture(image.size()))
             piece = image.copy(QRect(QPoint(0, 0), size));
     }
     // At the top left of the part of the picture in view, as far as the piece fits there.
     const QSize now = document->pmScaled()->size();
-    const QPoint at(std::clamp(document->contentsX(), 0, std::max(0, now.width() - piece.width())),
-                    std::clamp(document->contentsY(), 0,
-                               std::max(0, now.height() - piece.height())));
+    const QPoint at(
+        std::clamp(document->contentsX(), 0, std::max(0, now.width() - piece.width())),
+        std::clamp(document->contentsY(), 0, std::max(0, now.height() - piece.height())));
     selection->paste(piece, at);
     return true;
 }
