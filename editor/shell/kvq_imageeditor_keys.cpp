@@ -39,6 +39,9 @@ void KVQ_imageEditor::keyPressEvent(QKeyEvent* event) {
     keyBusy = 1;
     if (key == Qt::Key_Control)
         controlHeld = true;
+    // The selection's keys, whether Control is held or not.
+    if (key == Qt::Key_Delete || key == Qt::Key_Escape)
+        selectionKey(event);
     if (controlHeld) {
         switch (key) {
         case Qt::Key_Tab:
@@ -102,9 +105,6 @@ void KVQ_imageEditor::keyPressEvent(QKeyEvent* event) {
         callEvent();
     } else if (key == Qt::Key_Escape) {
         appActions[0]->setChecked(false);
-        selectionKey(event);
-    } else if (key == Qt::Key_Delete) {
-        selectionKey(event);
     }
     keyBusy = 0;
     if (key == Qt::Key_Control && document)
