@@ -75,6 +75,11 @@ void KV_SelectionModel::cancel() {
     forget();
 }
 
+void KV_SelectionModel::abandon() {
+    drag = Drag::None;
+    forget();
+}
+
 // ---- selection and pieces ----------------------------------------------------------------
 
 void KV_SelectionModel::lift() {

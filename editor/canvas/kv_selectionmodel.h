@@ -26,6 +26,7 @@ public:
     void cancel() override;
     // A floating piece is put down; the selection stays.
     void settle() override { putDown(); }
+    void abandon() override;
     void paintOverlay(QPainter* painter) const override;
 
     bool hasSelection() const { return !rect.isEmpty(); }

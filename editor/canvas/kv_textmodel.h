@@ -36,6 +36,7 @@ public:
     // A tool change commits the text: what was typed is what the user sees on the picture.
     void cancel() override { commit(); }
     void settle() override { commit(); }
+    void abandon() override { drop(); }
     void paintOverlay(QPainter* painter) const override;
 
     // Places the text cursor at `at` (picture pixels), committing any text first.

@@ -209,6 +209,11 @@ void KV_ToolsController::settleTools() {
         entry.second->settle();
 }
 
+void KV_ToolsController::abandonTools() {
+    for (const auto& entry : registry)
+        entry.second->abandon();
+}
+
 void KV_ToolsController::resetFlags() {
     for (const auto& entry : registry)
         entry.second->cancel();

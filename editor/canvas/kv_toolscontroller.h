@@ -58,6 +58,8 @@ public:
     void resetFlags();
     // Asks every tool to put on the picture what it holds over it (see KV_Tool::settle).
     void settleTools();
+    // Asks every tool to forget what it holds over the picture (see KV_Tool::abandon).
+    void abandonTools();
 
     // Adds a tool for a tool code; the controller owns it. A code already taken keeps its tool.
     bool addTool(int code, std::unique_ptr<KV_Tool> tool);

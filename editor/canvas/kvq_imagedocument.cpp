@@ -65,6 +65,9 @@ void KVQ_ImageDocument::showPicture() {
 }
 
 bool KVQ_ImageDocument::newImage() {
+    // Typed text or a floating piece belongs to the picture that goes.
+    if (tools)
+        tools->abandonTools();
     bool ended = true;
     if (paint.isActive())
         ended = paint.end();
@@ -120,6 +123,8 @@ bool KVQ_ImageDocument::loadImage(const QString& fileName, const char* format) {
     QPixmap loaded;
     if (!readPicture(fileName, chosen, &loaded, &fileDepth))
         return false;
+    if (tools)
+        tools->abandonTools();
     takePicture(loaded);
     if (tools)
         tools->resetFlags();
@@ -136,6 +141,8 @@ bool KVQ_ImageDocument::restoreImage(const QImage& image, const QString& fileNam
     QPixmap restored = QPixmap::fromImage(image);
     if (restored.isNull() || (!fileName.isEmpty() && !chosen))
         return false;
+    if (tools)
+        tools->abandonTools();
     takePicture(restored);
     fileDepth = KV_PictureDepth();
     if (tools)
@@ -474,6 +481,8 @@ QPixmap* KVQ_ImageDocument::previewCopy() {
 void KVQ_ImageDocument::setPmScaled(const QPixmap& pm) {
     if (&pm == &picture)
         return;
+    if (tools)
+        tools->abandonTools();
     // A new picture: the steps of the old one cannot apply to it.
     forgetHistory();
     if (savedFlag)

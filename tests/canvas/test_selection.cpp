@@ -169,3 +169,16 @@ TEST_F(Selection, SelectAllAndTheCopyOfTheSelection) {
     sel()->forget();
     EXPECT_TRUE(sel()->selectedImage().isNull());
 }
+
+TEST_F(Selection, AFloatingPieceOfAPictureThatGoesIsNotPutDownOnTheNextOne) {
+    drag(QPoint(40, 40), QPoint(79, 79));
+    drag(QPoint(50, 50), QPoint(150, 150));
+    ASSERT_TRUE(sel()->isFloating());
+    QImage white(480, 320, QImage::Format_RGB32);
+    white.fill(White);
+    ASSERT_TRUE(doc->restoreImage(white, QString(), nullptr));
+    EXPECT_FALSE(sel()->hasSelection());
+    useTool(ToolPencil);
+    EXPECT_EQ(countNonWhite(picture()), 0);
+    EXPECT_FALSE(doc->canUndo());
+}

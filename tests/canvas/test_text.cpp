@@ -182,3 +182,14 @@ TEST_F(Text, SmoothedOnlyOnFullColourPictures) {
     EXPECT_GT(countNonWhite(picture()), 20);
     EXPECT_TRUE(onlyBlackAndWhite(picture()));
 }
+
+TEST_F(Text, TextTypedOnAPictureThatGoesIsNotDrawnOnTheNextOne) {
+    click(QPoint(40, 40));
+    text()->insert(QStringLiteral("old"));
+    ASSERT_TRUE(doc->newImage());
+    EXPECT_FALSE(text()->isTyping());
+    EXPECT_EQ(countNonWhite(picture()), 0);
+    useTool(ToolPencil); // a tool change has nothing left to commit
+    EXPECT_EQ(countNonWhite(picture()), 0);
+    EXPECT_FALSE(doc->canUndo());
+}
