@@ -18,6 +18,8 @@ packages=(
     # X servers for tests on a real X display, and for `make run` without a display (a VNC X
     # server that listens on 127.0.0.1 only)
     xvfb xauth xdotool tigervnc-standalone-server
+    # the X clipboard read and written by the editor's clipboard tests
+    xclip
 )
 
 missing=()

@@ -3,6 +3,7 @@
 #include "kv_fillstep.h"
 #include "kv_picturestep.h"
 #include "kv_tilestep.h"
+#include "kv_wholestep.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -50,6 +51,8 @@ bool KV_History::aboutToChange(const QRect& area) {
     if (!enabled || !picture || area.isEmpty())
         return false;
     bool begun = false;
+    if (openWhole)
+        return false; // the whole picture is kept already
     if (!openTiles) {
         commit();
         dropRedo();
@@ -71,9 +74,20 @@ bool KV_History::recordFill(KV_FillRecord record) {
     return true;
 }
 
+bool KV_History::replaceWhole(QImage before) {
+    if (!enabled || before.isNull())
+        return false;
+    commit();
+    dropRedo();
+    open = std::make_unique<KV_WholeStep>(std::move(before));
+    openWhole = true;
+    return true;
+}
+
 bool KV_History::commit() {
     if (!open)
         return false;
+    openWhole = false;
     std::unique_ptr<KV_HistoryStep> step = std::move(open);
     KV_TileStep* tiles = openTiles;
     openTiles = nullptr;
@@ -128,6 +142,7 @@ QRect KV_History::redo(QImage* image) {
 void KV_History::clear() {
     open.reset();
     openTiles = nullptr;
+    openWhole = false;
     steps.clear();
     applied = 0;
     baseSerial = nextSerial++;

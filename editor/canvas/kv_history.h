@@ -49,6 +49,10 @@ public:
     // A fill changed the picture, as `record` says. True when this begins a new step (a step
     // under way is finished first: a fill is a step of its own).
     bool recordFill(KV_FillRecord record);
+    // The picture is about to be replaced whole (by one of another size): the step under way is
+    // finished and a new one keeps `before`, the picture as it is. Changes reported until the
+    // next commit belong to that step. True when a step was begun.
+    bool replaceWhole(QImage before);
     // Ends the step under way. True when it became a step (it changed some pixel).
     bool commit();
     bool stepOpen() const { return bool(open); }
@@ -83,6 +87,7 @@ private:
     std::size_t applied = 0; // steps [0, applied) are done, the rest can be redone
     std::unique_ptr<KV_HistoryStep> open;
     KV_TileStep* openTiles = nullptr; // `open` when it is a tile step
+    bool openWhole = false;           // `open` keeps the whole picture
     quint64 nextSerial = 1;
     quint64 baseSerial = 0; // the state before the oldest step kept
     quint64 savedSerial = 0;

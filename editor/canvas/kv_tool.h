@@ -8,6 +8,7 @@
 #define KV_TOOL_H
 
 class QMouseEvent;
+class QPainter;
 
 class KV_Tool {
 public:
@@ -19,6 +20,16 @@ public:
     // Abandons whatever is half made (a line waiting for its end, a shape being placed). What is
     // already on the picture stays; the controller then finishes it as a change.
     virtual void cancel() = 0;
+    // Puts on the picture, as one change, what the tool holds over it without having drawn it
+    // (typed text, a moved piece), before the picture is written. The default holds nothing.
+    virtual void settle() {}
+    // Forgets, without drawing it, what the tool holds over the picture: the picture it belongs
+    // to is being replaced (New, Open). The default holds nothing.
+    virtual void abandon() {}
+    // Marks shown over the picture that are not part of it (a text being typed, a selection's
+    // outline), painted by the view after the picture, in viewport pixels. The default shows
+    // nothing.
+    virtual void paintOverlay(QPainter* painter) const { (void)painter; }
 };
 
 #endif

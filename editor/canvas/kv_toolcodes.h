@@ -17,6 +17,8 @@ constexpr int ToolPencil = 1;
 constexpr int ToolShape = 2;
 constexpr int ToolFill = 3;
 constexpr int ToolEraser = 4;
+constexpr int ToolText = 5;
+constexpr int ToolSelect = 6;
 
 // Pencil-tool codes. PencilArrowLine is chosen by the controller, never by the user.
 constexpr int PencilFreeForm = 1;

@@ -3,7 +3,9 @@
 #include "kv_erasermodel.h"
 #include "kv_fillmodel.h"
 #include "kv_pencilmodel.h"
+#include "kv_selectionmodel.h"
 #include "kv_shapesmodel.h"
+#include "kv_textmodel.h"
 #include "kvq_imagedocument.h"
 
 #include <QMouseEvent>
@@ -21,6 +23,8 @@ KV_ToolsController::~KV_ToolsController() {
     shape = nullptr;
     fill = nullptr;
     eraser = nullptr;
+    text = nullptr;
+    selection = nullptr;
     // In the order added: the pencil, the shape and the fill model first.
     for (auto& entry : registry)
         delete entry.second;
@@ -39,6 +43,10 @@ void KV_ToolsController::init() {
     addTool(ToolFill, std::unique_ptr<KV_Tool>(fill));
     eraser = new KV_EraserModel(this);
     addTool(ToolEraser, std::unique_ptr<KV_Tool>(eraser));
+    text = new KV_TextModel(this);
+    addTool(ToolText, std::unique_ptr<KV_Tool>(text));
+    selection = new KV_SelectionModel(this);
+    addTool(ToolSelect, std::unique_ptr<KV_Tool>(selection));
     controlKey = false;
     chooseTool(tool);
 }
@@ -221,6 +229,16 @@ QBrush KV_ToolsController::currentBrush() const {
     if (noFill)
         return QBrush(Qt::NoBrush);
     return QBrush(fillColor, Qt::SolidPattern);
+}
+
+void KV_ToolsController::settleTools() {
+    for (const auto& entry : registry)
+        entry.second->settle();
+}
+
+void KV_ToolsController::abandonTools() {
+    for (const auto& entry : registry)
+        entry.second->abandon();
 }
 
 void KV_ToolsController::resetFlags() {

@@ -19,6 +19,8 @@ class KV_PencilModel;
 class KV_ShapeModel;
 class KV_FillModel;
 class KV_EraserModel;
+class KV_TextModel;
+class KV_SelectionModel;
 class KV_Tool;
 class QMouseEvent;
 class QPainter;
@@ -62,6 +64,10 @@ public:
     // Cancels every tool (whatever is half made is abandoned) and finishes the change that was
     // under way, so that what is already on the picture becomes one step of the history.
     void resetFlags();
+    // Asks every tool to put on the picture what it holds over it (see KV_Tool::settle).
+    void settleTools();
+    // Asks every tool to forget what it holds over the picture (see KV_Tool::abandon).
+    void abandonTools();
 
     // Adds a tool for a tool code; the controller owns it. A code already taken keeps its tool.
     bool addTool(int code, std::unique_ptr<KV_Tool> tool);
@@ -76,6 +82,8 @@ public:
     KV_ShapeModel* shapeModel() const { return shape; }
     KV_FillModel* fillModel() const { return fill; }
     KV_EraserModel* eraserModel() const { return eraser; }
+    KV_TextModel* textModel() const { return text; }
+    KV_SelectionModel* selectionModel() const { return selection; }
 
     // Gives a pen a width and the caps and joins that make Qt 6 cover what Qt 2 covered: a
     // one-pixel line includes both end points (Qt 2's thin lines did; Qt 6 needs square caps for
@@ -111,6 +119,8 @@ private:
     KV_ShapeModel* shape = nullptr;
     KV_FillModel* fill = nullptr;
     KV_EraserModel* eraser = nullptr;
+    KV_TextModel* text = nullptr;
+    KV_SelectionModel* selection = nullptr;
     // Every tool with its code, in the order added; owned.
     std::vector<std::pair<int, KV_Tool*>> registry;
     KV_Tool* current = nullptr;

@@ -2,6 +2,7 @@
 
 #include "kv_picturefilevalidator.h"
 #include "kv_picturereader.h"
+#include "kv_tool.h"
 #include "kv_toolscontroller.h"
 
 #include <QByteArray>
@@ -64,6 +65,9 @@ void KVQ_ImageDocument::showPicture() {
 }
 
 bool KVQ_ImageDocument::newImage() {
+    // Typed text or a floating piece belongs to the picture that goes.
+    if (tools)
+        tools->abandonTools();
     bool ended = true;
     if (paint.isActive())
         ended = paint.end();
@@ -119,6 +123,8 @@ bool KVQ_ImageDocument::loadImage(const QString& fileName, const char* format) {
     QPixmap loaded;
     if (!readPicture(fileName, chosen, &loaded, &fileDepth))
         return false;
+    if (tools)
+        tools->abandonTools();
     takePicture(loaded);
     if (tools)
         tools->resetFlags();
@@ -135,6 +141,8 @@ bool KVQ_ImageDocument::restoreImage(const QImage& image, const QString& fileNam
     QPixmap restored = QPixmap::fromImage(image);
     if (restored.isNull() || (!fileName.isEmpty() && !chosen))
         return false;
+    if (tools)
+        tools->abandonTools();
     takePicture(restored);
     fileDepth = KV_PictureDepth();
     if (tools)
@@ -177,6 +185,8 @@ bool KVQ_ImageDocument::writePicture(const QString& fileName, const char* format
 bool KVQ_ImageDocument::saveImage() {
     if (fName.isEmpty())
         return false;
+    if (tools)
+        tools->settleTools();
     // Only a successful write counts as saved.
     const bool ok = writePicture(fName, curFormat);
     if (ok) {
@@ -189,6 +199,8 @@ bool KVQ_ImageDocument::saveImage() {
 bool KVQ_ImageDocument::saveImageAs(const QString& fileName, const char* format) {
     if (fileName.isEmpty())
         return false;
+    if (tools)
+        tools->settleTools();
     const QString previousName = fName;
     const char* previousFormat = curFormat;
     if (const char* chosen = chooseFormat(format))
@@ -244,6 +256,41 @@ void KVQ_ImageDocument::contentsMouseMoveEvent(QMouseEvent* e) {
 void KVQ_ImageDocument::viewportPaintEvent(QPaintEvent* e) {
     // The view takes the room its parent gives it; beside a small picture lies the background.
     QCanvasView::viewportPaintEvent(e);
+    // The current tool's marks over the picture (typed text, a selection) are not part of it.
+    if (!tools || !tools->currentTool())
+        return;
+    QPainter overlay(viewport());
+    overlay.setClipRegion(e->region());
+    tools->currentTool()->paintOverlay(&overlay);
+}
+
+void KVQ_ImageDocument::updateOverlay(const QRect& area) {
+    if (area.isEmpty())
+        return;
+    // A margin for outlines drawn around the area, at any zoom.
+    viewport()->update(contentsToViewport(area).adjusted(-3, -3, 3, 3));
+}
+
+bool KVQ_ImageDocument::enlargePicture(const QSize& size) {
+    const QSize grown = size.expandedTo(picture.size());
+    if (grown == picture.size() ||
+        qint64(grown.width()) * grown.height() > KV_PictureFileValidator::MaxPixels)
+        return false;
+    QImage before = takePixels();
+    QImage larger(grown, before.format());
+    larger.fill(Qt::white);
+    {
+        QPainter copy(&larger);
+        copy.setCompositionMode(QPainter::CompositionMode_Source);
+        copy.drawImage(0, 0, before);
+    }
+    if (history.replaceWhole(std::move(before)))
+        emit historyChanged();
+    putPixels(std::move(larger));
+    showPicture();
+    savedFlag = false;
+    emit pictureChanged();
+    return true;
 }
 
 void KVQ_ImageDocument::setZoomLevel(int level) {
@@ -341,9 +388,13 @@ bool KVQ_ImageDocument::applyHistory(bool back) {
     if (back ? !history.canUndo() : !history.canRedo())
         return false;
     QImage image = takePixels();
+    const QSize sizeBefore = image.size();
     const QRect area = back ? history.undo(&image) : history.redo(&image);
+    const bool resized = image.size() != sizeBefore;
     putPixels(std::move(image));
     touched = QRegion();
+    if (resized)
+        showPicture();
     showChanged(QRegion(area));
     emit pictureChanged();
     // Back at the state last saved, the picture is saved again.
@@ -430,6 +481,8 @@ QPixmap* KVQ_ImageDocument::previewCopy() {
 void KVQ_ImageDocument::setPmScaled(const QPixmap& pm) {
     if (&pm == &picture)
         return;
+    if (tools)
+        tools->abandonTools();
     // A new picture: the steps of the old one cannot apply to it.
     forgetHistory();
     if (savedFlag)

@@ -63,6 +63,14 @@ public:
     QString fileName() const { return fName; }
     const char* currentFormat() const { return curFormat; }
     KV_ToolsController* toolsController() const { return tools; }
+    // The depth of the file the picture was read from (32 bits for a picture made here).
+    const KV_PictureDepth& pictureDepth() const { return fileDepth; }
+    // Grows the picture to at least `size`, the new part white, as the beginning of one step of
+    // the history that the changes until the next finishChange join. False when the picture
+    // would be larger than a picture may be, or is as large already.
+    bool enlargePicture(const QSize& size);
+    // Repaints the view over `area` of the picture, for the current tool's overlay.
+    void updateOverlay(const QRect& area);
 
     // The tools' side of the history. A tool reports each area of the picture before it draws
     // there, or a fill what it filled; finishChange ends the change under way as one step.

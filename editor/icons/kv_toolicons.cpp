@@ -51,9 +51,23 @@ void eraser(P& i) {
     });
 }
 
-void more(P& i) {
-    for (qreal x : {5.5, 12.0, 18.5})
-        i.dot(QPointF(x, 12), 2.4);
+// A dashed rectangle: the selection.
+void selection(P& i) {
+    constexpr qreal Left = 3.5;
+    constexpr qreal Top = 4.5;
+    constexpr qreal Right = 20.5;
+    constexpr qreal Bottom = 19.5;
+    constexpr qreal Dash = 3;
+    for (qreal x = Left; x < Right; x += 2 * Dash) {
+        const qreal end = x + Dash < Right ? x + Dash : Right;
+        i.line(QPointF(x, Top), QPointF(end, Top), 1.5);
+        i.line(QPointF(x, Bottom), QPointF(end, Bottom), 1.5);
+    }
+    for (qreal y = Top; y < Bottom; y += 2 * Dash) {
+        const qreal end = y + Dash < Bottom ? y + Dash : Bottom;
+        i.line(QPointF(Left, y), QPointF(Left, end), 1.5);
+        i.line(QPointF(Right, y), QPointF(Right, end), 1.5);
+    }
 }
 
 void pan(P& i) {
@@ -127,7 +141,7 @@ const std::vector<KV_IconEntry>& kvToolIcons() {
         {"textmode.png", 24, 24, text},
         {"shapesmode.png", 24, 24, shapes},
         {"erasermode.png", 24, 24, eraser},
-        {"last.bmp", 24, 24, more},
+        {"last.bmp", 24, 24, selection},
         {"pancanvas.png", 24, 24, pan},
         {"zoomout.png", 24, 24, zoomOut},
         {"zoomin.png", 24, 24, zoomIn},

@@ -200,6 +200,8 @@ void KVQ_imageEditor::buildToolBars() {
     zoomLabel->setContentsMargins(6, 0, 6, 0);
     appToolBar->addWidget(zoomLabel);
 
+    buildEditBars();
+
     setToolBar(lineToolBar);
     setAppToolBar(appToolBar);
 }

@@ -14,6 +14,7 @@
 //   kvq_imageeditor_view.cpp   the application bar: pan, zoom, undo and redo
 //   kvq_imageeditor_colours.cpp the colour pickers, the eraser's tool bar and pointer, and the
 //                              slots that set colours, the eraser's size and the tool by name
+//   kvq_imageeditor_edit.cpp   text and selection: typing, the clipboard, their keys and bars
 #ifndef KVQ_IMAGEEDITOR_H
 #define KVQ_IMAGEEDITOR_H
 
@@ -23,9 +24,12 @@
 
 #include <QPointer>
 #include <QString>
+#include <QVariant>
 #include <QWindow>
 
 class KVQ_ImageDocument;
+class KV_SelectionModel;
+class KV_TextModel;
 class KV_RecoveryFile;
 class KVQ_ColourPopup;
 class KVQ_MenuBar;
@@ -37,6 +41,8 @@ class QCloseEvent;
 class QActionGroup;
 class QDragEnterEvent;
 class QDropEvent;
+class QImage;
+class QInputMethodEvent;
 class QKeyEvent;
 class QLabel;
 class QPixmap;
@@ -161,6 +167,19 @@ public slots:
     void setShapeFillColor(QString name);
     void setEraserSize(int size);
     void chooseTool(QString name);
+    // Text and selection, also for remote control. copy and cut put the selection on the
+    // clipboard as an image; paste makes the clipboard's image a floating selection at the top
+    // left of the view, in the selection mode, after asking whether a larger picture should
+    // enlarge this one. selectAll also chooses the selection mode. setTextSize sets the text's
+    // pixel size; typeText types at the text cursor. Each is false, with a log line, when there
+    // is nothing to act on.
+    virtual bool copy();
+    virtual bool cut();
+    virtual bool paste();
+    virtual bool selectAll();
+    virtual bool deleteSelection();
+    virtual void setTextSize(int pixels);
+    virtual bool typeText(QString text);
 
 protected:
     // The soft address-space limit meaning "unlimited".
@@ -185,6 +204,11 @@ protected:
     void changeEvent(QEvent* event) override;
     // Keys typed while a child of the window holds the focus reach the key handler too.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // While text is typed, Control letters reach the key handler, not the actions' shortcuts.
+    bool event(QEvent* event) override;
+    // Text from the input methods goes to the text being typed.
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
     // When a box or popup of this window closes and no window manager hands the keyboard
     // back, the window takes it.
     void followFocusWindow(QWindow* now);
@@ -215,7 +239,6 @@ private:
     // Shows the popup of values under the button; a chosen value goes to the document and its
     // icon to the button. False when the popup was dismissed, which changes nothing.
     bool runAttributePopup(QAction* button, const AttributePopup& popup);
-    void notImplemented();
 
     // The keyboard bookkeeping and the highlight of a block as they were before one of its
     // buttons was used, for a dismissed popup to put back. A pen click checks its button
@@ -229,7 +252,6 @@ private:
     FocusState focusBefore(QActionGroup* group) const;
     void restoreFocus(const FocusState& state);
     void watchButtonPresses();
-    void placeholderMode(bool on, int prevMode, int mode);
     void showViewBar(KVQ_ToolBar* bar, int tool);
 
     // Colours and the eraser (kvq_imageeditor_colours.cpp).
@@ -253,6 +275,22 @@ private:
     void eraserSizeButton();
     // The pointer over the picture: the eraser's square at the zoom, in the eraser mode.
     void followEraserCursor();
+    // Text and selection (kvq_imageeditor_edit.cpp).
+    void buildEditBars();
+    KV_TextModel* textModel() const;
+    KV_SelectionModel* selectionModel() const;
+    bool typingText() const;
+    // A key while text is typed: all but Control go to the text (Escape drops it, Control with
+    // Return commits it); true when the key was taken.
+    bool typingKey(QKeyEvent* event);
+    // The selection's keys (Delete, Escape); true when the key was taken.
+    bool selectionKey(QKeyEvent* event);
+    // The input methods are asked for text only while text is typed.
+    void followTyping();
+    // Makes `image` a floating selection as paste does.
+    bool pasteImage(const QImage& image);
+    void chooseSelectionMode();
+    void textSizePopup();
 
     // The changed-document prompt; false when the user cancelled the operation, or chose to
     // save and the picture was not written.
@@ -314,6 +352,12 @@ protected:
     QAction* eraserSizeAction = nullptr;
     // The shapes' fill colour chosen in their popup; until one is, the fill toggle fills black.
     QColor shapesFillColour;
+    KVQ_ToolBar* textToolBar = nullptr;
+    KVQ_ToolBar* selectToolBar = nullptr;
+    QAction* textSizeAction = nullptr;
+    QAction* copyAction = nullptr;
+    QAction* cutAction = nullptr;
+    QAction* pasteAction = nullptr;
     KVQ_TitleBar* titleBar = nullptr;
     KVQ_MenuBar* menuBar = nullptr;
     KVQ_PopupMenu* fileMenu = nullptr;

@@ -2,7 +2,9 @@
 // letter runs a file command or opens the menu bar, with Z, Y or Shift+Z undoes or redoes, with
 // plus, minus or 0 zooms; Tab moves a highlight (the on state of the actions) over the mode
 // switches or over the current tool bar's buttons; Control with Tab switches between the two;
-// Return runs the highlighted button; Escape leaves the pan mode.
+// Return runs the highlighted button; Escape leaves the pan mode. Control with A, C, X or V
+// selects all, copies, cuts or pastes; Delete and Escape act on the selection. While text is
+// typed, the keys go to the text instead (kvq_imageeditor_edit.cpp).
 #include "kvq_imageeditor.h"
 
 #include "kvq_imagedocument.h"
@@ -29,10 +31,17 @@ void setOn(QAction* const (&actions)[24], int index, bool on) {
 } // namespace
 
 void KVQ_imageEditor::keyPressEvent(QKeyEvent* event) {
+    if (typingKey(event)) {
+        event->accept();
+        return;
+    }
     const int key = event->key();
     keyBusy = 1;
     if (key == Qt::Key_Control)
         controlHeld = true;
+    // The selection's keys, whether Control is held or not.
+    if (key == Qt::Key_Delete || key == Qt::Key_Escape)
+        selectionKey(event);
     if (controlHeld) {
         switch (key) {
         case Qt::Key_Tab:
@@ -75,6 +84,18 @@ void KVQ_imageEditor::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_0:
             setZoom(100);
             break;
+        case Qt::Key_A:
+            selectAll();
+            break;
+        case Qt::Key_C:
+            copy();
+            break;
+        case Qt::Key_X:
+            cut();
+            break;
+        case Qt::Key_V:
+            paste();
+            break;
         default:
             break;
         }
@@ -114,6 +135,13 @@ void KVQ_imageEditor::changeEvent(QEvent* event) {
 }
 
 bool KVQ_imageEditor::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride && watched != this && typingText()) {
+        auto* child = qobject_cast<QWidget*>(watched);
+        if (child && child->window() == this) {
+            event->accept();
+            return true;
+        }
+    }
     const bool press = event->type() == QEvent::KeyPress;
     if ((press || event->type() == QEvent::KeyRelease) && watched != this) {
         auto* child = qobject_cast<QWidget*>(watched);

@@ -5,7 +5,6 @@
 #include "kv_toolcodes.h"
 #include "kvq_imagedocument.h"
 #include "kvq_menubar.h"
-#include "kvq_messagebox.h"
 #include "kvq_popupmenu.h"
 #include "kvq_toolbar.h"
 
@@ -164,16 +163,11 @@ void KVQ_imageEditor::watchButtonPresses() {
     }
 }
 
-void KVQ_imageEditor::notImplemented() {
-    KVQ_MessageBox::information(this, QStringLiteral("Image Editor"),
-                                QStringLiteral("Not Implemented"), QString(), QString(), QString(),
-                                0, -1);
-}
-
 void KVQ_imageEditor::showViewBar(KVQ_ToolBar* bar, int tool) {
     // Choosing a tool leaves the pan mode.
     appActions[0]->setChecked(false);
-    for (KVQ_ToolBar* other : {lineToolBar, fillToolBar, shapesToolBar, eraserToolBar})
+    for (KVQ_ToolBar* other :
+         {lineToolBar, fillToolBar, shapesToolBar, eraserToolBar, textToolBar, selectToolBar})
         if (other != bar)
             other->hide();
     if (bar == lineToolBar) {
@@ -187,12 +181,7 @@ void KVQ_imageEditor::showViewBar(KVQ_ToolBar* bar, int tool) {
     if (document)
         document->setToolAttribute(AttrTool, tool);
     followEraserCursor();
-}
-
-void KVQ_imageEditor::placeholderMode(bool on, int prevMode, int mode) {
-    trackFocus(1, prevModeIndex, prevMode, modeIndex, mode);
-    if (on)
-        notImplemented();
+    followTyping();
 }
 
 // Mode switches.
@@ -210,7 +199,9 @@ void KVQ_imageEditor::fViewPickerToolTwo(bool on) {
 }
 
 void KVQ_imageEditor::fViewPickerToolThree(bool on) {
-    placeholderMode(on, 1, 2);
+    trackFocus(1, prevModeIndex, 1, modeIndex, 2);
+    if (on)
+        showViewBar(textToolBar, ToolText);
 }
 
 void KVQ_imageEditor::fViewPickerToolFour(bool on) {
@@ -226,7 +217,9 @@ void KVQ_imageEditor::fViewPickerToolFive(bool on) {
 }
 
 void KVQ_imageEditor::fViewPickerToolSix(bool on) {
-    placeholderMode(on, 4, 5);
+    trackFocus(1, prevModeIndex, 4, modeIndex, 5);
+    if (on)
+        showViewBar(selectToolBar, ToolSelect);
 }
 
 // The pencil and line tool bar.

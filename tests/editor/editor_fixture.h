@@ -37,7 +37,9 @@ public:
     using KVQ_imageEditor::backpackFile;
     using KVQ_imageEditor::closeAll;
     using KVQ_imageEditor::controlHeld;
+    using KVQ_imageEditor::copyAction;
     using KVQ_imageEditor::currentFileName;
+    using KVQ_imageEditor::cutAction;
     using KVQ_imageEditor::determineFileFormat;
     using KVQ_imageEditor::determineInputFormat;
     using KVQ_imageEditor::determineSaveFormat;
@@ -70,6 +72,7 @@ public:
     using KVQ_imageEditor::modeActions;
     using KVQ_imageEditor::modeIndex;
     using KVQ_imageEditor::NoAddressLimit;
+    using KVQ_imageEditor::pasteAction;
     using KVQ_imageEditor::prevFillIndex;
     using KVQ_imageEditor::prevLineIndex;
     using KVQ_imageEditor::prevModeIndex;
@@ -77,12 +80,15 @@ public:
     using KVQ_imageEditor::pxIcon;
     using KVQ_imageEditor::redoAction;
     using KVQ_imageEditor::saveFileWithFormat;
+    using KVQ_imageEditor::selectToolBar;
     using KVQ_imageEditor::shapeActions;
     using KVQ_imageEditor::shapesFillBlack;
     using KVQ_imageEditor::shapesFillColour;
     using KVQ_imageEditor::shapesIndex;
     using KVQ_imageEditor::shapesToolBar;
     using KVQ_imageEditor::sizeAcceptable;
+    using KVQ_imageEditor::textSizeAction;
+    using KVQ_imageEditor::textToolBar;
     using KVQ_imageEditor::titleBar;
     using KVQ_imageEditor::viewMenu;
     using KVQ_imageEditor::viewSpecificTool;

@@ -62,24 +62,28 @@ TEST_F(Tools, ModeSwitchesChangeToolAndBars) {
     EXPECT_EQ(editor->prevModeIndex, 5);
 }
 
-TEST_F(Tools, PlaceholderModesSayNotImplementedAndKeepTheTool) {
-    tap(editor->modeActions[1]);
-    for (int mode : {2, 5}) {
-        ModalScript script({ModalScript::key(Qt::Key_Return)});
-        tap(editor->modeActions[mode]);
-        ASSERT_EQ(script.seen().size(), 1u) << mode;
-        EXPECT_EQ(script.seen()[0].caption, "Image Editor");
-        EXPECT_EQ(script.seen()[0].text, "Not Implemented");
-        EXPECT_EQ(editor->modeIndex, mode);
-        EXPECT_TRUE(editor->modeActions[mode]->isChecked());
-        EXPECT_EQ(tools()->activeTool(), ToolFill);
-        EXPECT_TRUE(editor->fillToolBar->isVisible());
+TEST_F(Tools, TextAndSelectionModesChooseTheirToolAndBar) {
+    const struct {
+        int mode;
+        int tool;
+        KVQ_ToolBar* bar;
+    } modes[] = {{2, ToolText, editor->textToolBar}, {5, ToolSelect, editor->selectToolBar}};
+    for (const auto& m : modes) {
+        ModalScript none;
+        tap(editor->modeActions[m.mode]);
+        EXPECT_TRUE(none.seen().empty()) << m.mode;
+        EXPECT_EQ(editor->modeIndex, m.mode);
+        EXPECT_EQ(tools()->activeTool(), m.tool);
+        EXPECT_TRUE(m.bar->isVisible());
+        EXPECT_EQ(editor->toolBar(), m.bar);
+        EXPECT_FALSE(editor->fillToolBar->isVisible());
+        EXPECT_FALSE(editor->lineToolBar->isVisible());
     }
-    // Leaving a placeholder mode shows nothing.
-    ModalScript none;
-    tap(editor->modeActions[0]);
-    EXPECT_TRUE(none.seen().empty());
-    EXPECT_EQ(tools()->activeTool(), ToolPencil);
+    EXPECT_FALSE(editor->textToolBar->isVisible());
+    // Input methods are asked for text only in the text mode.
+    EXPECT_FALSE(editor->testAttribute(Qt::WA_InputMethodEnabled));
+    tap(editor->modeActions[2]);
+    EXPECT_TRUE(editor->testAttribute(Qt::WA_InputMethodEnabled));
 }
 
 TEST_F(Tools, LineEndingPopupChoosesAndDismisses) {

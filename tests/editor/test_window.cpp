@@ -41,13 +41,14 @@ TEST_F(Window, MetaObjectKeepsTheFortyEightSlotsInOrderAndAddsTheViewSlots) {
         "filePresentDialog()", "determineInputFormat()", "determineFileFormat(QString)",
         "determineSaveFormat(const char*)", "saveFileWithFormat(int,QString)",
         "appendFormat(int,QString)",
-        // The application bar's functions follow the forty-eight.
-        "undo()", "redo()", "zoomIn()", "zoomOut()", "setZoom(int)",
-        // Then colours, the eraser's size and the tool by name.
-        "setLineColor(QString)", "setFillColor(QString)", "setShapeFillColor(QString)",
-        "setEraserSize(int)", "chooseTool(QString)"};
+        // The application bar's functions follow the forty-eight; then colours, the eraser's
+        // size and the tool by name; then text and selection.
+        "undo()", "redo()", "zoomIn()", "zoomOut()", "setZoom(int)", "setLineColor(QString)",
+        "setFillColor(QString)", "setShapeFillColor(QString)", "setEraserSize(int)",
+        "chooseTool(QString)", "copy()", "cut()", "paste()", "selectAll()", "deleteSelection()",
+        "setTextSize(int)", "typeText(QString)"};
     EXPECT_EQ(ownSlots(meta), expected);
-    EXPECT_EQ(meta->methodCount() - meta->methodOffset(), 58);
+    EXPECT_EQ(meta->methodCount() - meta->methodOffset(), 65);
     for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
         const QMetaMethod m = meta->method(i);
         const int index = i - meta->methodOffset();
