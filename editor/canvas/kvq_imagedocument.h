@@ -155,7 +155,7 @@ private:
     QString fName;
     QPixmap picture;
     KV_PictureDepth fileDepth; // the depth of the file the picture was read from
-    QPixmap previewBuffer; // see previewCopy
+    QPixmap previewBuffer;     // see previewCopy
     KV_History history{&picture};
     QRegion touched; // reported by the tools since the last updateImage
     QPen keptPen;    // the painter's state across takePixels and putPixels
