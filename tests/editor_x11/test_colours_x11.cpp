@@ -66,14 +66,7 @@ TEST_F(EditorOnX, FerrySetsTheFillColourAndTheTool) {
     KV_PrivateBus bus;
     ASSERT_TRUE(bus.isRunning());
     start(editorEnvironment(bus.environment()));
-    const auto ferry = [&bus](const QString& query) {
-        QProcess p;
-        p.setProcessEnvironment(bus.environment());
-        p.start(QStringLiteral(KV_FERRY), {query});
-        EXPECT_TRUE(p.waitForFinished(10000));
-        EXPECT_EQ(p.exitCode(), 0) << qPrintable(query);
-        QThread::msleep(300);
-    };
+    const auto ferry = [&bus](const QString& query) { ::ferry(bus.environment(), query); };
     ferry(QStringLiteral("px&setFillColor(QString)&#00ff00"));
     ferry(QStringLiteral("px&setFillColor(QString)&notacolour"));
     ferry(QStringLiteral("px&chooseTool(QString)&fill"));

@@ -25,6 +25,16 @@ inline QString xdotool(const QStringList& args) {
     return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
 }
 
+// Sends one query with ferry on the bus of `env`, and gives the editor time to carry it out.
+inline void ferry(const QProcessEnvironment& env, const QString& query) {
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(KV_FERRY), {query});
+    EXPECT_TRUE(p.waitForFinished(10000));
+    EXPECT_EQ(p.exitCode(), 0) << qPrintable(query);
+    QThread::msleep(300);
+}
+
 // The first visible window whose name matches the pattern, waiting up to timeoutMs.
 inline QString findWindow(const QString& pattern, int timeoutMs = 30000) {
     for (int waited = 0; waited <= timeoutMs; waited += 100) {
